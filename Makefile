@@ -1,0 +1,33 @@
+# The two set-up commands are `make run` and `make test`; see README.md.
+BUILD_DIR ?= build
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@scripts/run.sh
+
+test: build
+	@scripts/with-test-db.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@ZEFIRAN_STATEMENT_LOG=0 scripts/with-test-db.sh $(BUILD_DIR)/bin/zefiran-bench \
+		--benchmark_out=$(BUILD_DIR)/bench-results.json --benchmark_out_format=json
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,8 @@
+#include "offers/TForm3.h"
+
+TForm3::TForm3(QWidget *parent)
+    : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("TForm3"));
+    setWindowTitle(QStringLiteral("DETAYLAR"));
+    resize(800, 500);
+}
