@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+// The program's data folder: the settings file and the export file live there.
+// $ZEFIRAN_HOME when set, otherwise $XDG_DATA_HOME/zefiran, otherwise
+// ~/.local/share/zefiran (on Windows the user's local application data folder + /zefiran).
+QString dataFolder();
+
+// "cidsetup.ini" in the data folder.
+QString settingsFilePath();
+
+// The values of the settings file, as read once at start. Every value is the text the file
+// holds (empty when missing); the names are the file's key names.
+struct CidSettings {
+    // [MySql]: used only by the connection step at start.
+    QString ServerName;
+    QString database;
+    QString pass;
+    QString port;
+    QString protokol;
+    QString UserName;
+    // [MobilDevice]
+    QString imeino;
+    // [Printing]
+    QString PrintOK;
+    // [CIDevice]
+    QString DeviceID;
+    // [CIDevice] Port: where the caller-ID device is reached. Not written when the file is
+    // created.
+    QString devicePort;
+
+    // A caller receipt on each call: only when PrintOK is exactly "e".
+    bool printingEnabled = false;
+};
+
+// Creates the settings file at path with the nine keys and their first values. Throws Error
+// "Unable to write to " + path when the file cannot be created.
+void createDefaultSettingsFile(const QString &path);
+
+// Reads the settings at path; a file that is missing or cannot be read gives empty values.
+CidSettings readSettingsFile(const QString &path);
+
+// The step at start: creates the settings file with its first values when there is none
+// (creating the data folder first when it is missing), then reads it. Throws Error
+// "Unable to write to " + path when the file cannot be created. The file is never written
+// otherwise.
+CidSettings loadSettings(const QString &path = settingsFilePath());
