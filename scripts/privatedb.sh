@@ -6,6 +6,7 @@
 #   privatedb.sh stop  DIR          stop the server and wait until it has exited
 #   privatedb.sh running DIR        exit 0 when the server of DIR is running
 #   privatedb.sh free-port          print a free loopback port
+#   privatedb.sh root-password-sql PASSWORD   the statements that give root a password
 set -euo pipefail
 
 as_user=()
@@ -27,7 +28,7 @@ cmd_init() {
     mkdir -p "$dir"
     mariadb-install-db --no-defaults "${as_user[@]}" --datadir="$dir/data" \
         --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 ||
-        die "mariadb-install-db failed, see $dir/install.log"
+        { cat "$dir/install.log" >&2; die "mariadb-install-db failed"; }
 }
 
 cmd_start() {
@@ -88,11 +89,20 @@ cmd_free_port() {
     die "no free port found"
 }
 
+# The root accounts a loopback login may match (the server resolves no names).
+cmd_root_password_sql() {
+    local host
+    for host in localhost 127.0.0.1 ::1; do
+        echo "ALTER USER IF EXISTS root@'$host' IDENTIFIED BY '$1';"
+    done
+}
+
 case "${1:-}" in
 init) cmd_init "$2" ;;
 start) cmd_start "$2" "$3" ;;
 stop) cmd_stop "$2" ;;
 running) cmd_running "$2" ;;
 free-port) cmd_free_port ;;
+root-password-sql) cmd_root_password_sql "$2" ;;
 *) die "usage: privatedb.sh init|start|stop|running DIR [PORT] | free-port" ;;
 esac

@@ -62,7 +62,7 @@ client=(mariadb --no-defaults --protocol=TCP -h127.0.0.1 -P"$port" -uroot)
 if [[ $fresh -eq 1 ]]; then
     password=$(head -c 18 /dev/urandom | base64 | tr -dc 'A-Za-z0-9')
     (umask 077 && echo "$password" >"$dbdir/password")
-    "${client[@]}" -e "ALTER USER root@localhost IDENTIFIED BY '$password';"
+    "${client[@]}" -e "$("$db" root-password-sql "$password")"
 fi
 password=$(cat "$dbdir/password")
 client+=(-p"$password" --default-character-set=latin5)

@@ -20,7 +20,7 @@ port=$("$db" free-port)
 
 password=$(head -c 18 /dev/urandom | base64 | tr -dc 'A-Za-z0-9')
 mariadb --no-defaults --protocol=TCP -h127.0.0.1 -P"$port" -uroot -e "
-    ALTER USER root@localhost IDENTIFIED BY '$password';
+    $("$db" root-password-sql "$password")
     SET GLOBAL max_connections = 500;"
 # Tests read the statements a connection sent from the general log; benchmarks switch it off.
 if [[ "${ZEFIRAN_STATEMENT_LOG:-1}" != 0 ]]; then

@@ -15,13 +15,20 @@ constexpr char16_t byteToUnicode(unsigned char b) {
     if (b >= 0x80 && b <= 0x9F)
         return kHighControls[b - 0x80];
     switch (b) {
-    case 0xD0: return 0x011E; // Ğ
-    case 0xDD: return 0x0130; // İ
-    case 0xDE: return 0x015E; // Ş
-    case 0xF0: return 0x011F; // ğ
-    case 0xFD: return 0x0131; // ı
-    case 0xFE: return 0x015F; // ş
-    default: return b;
+    case 0xD0:
+        return 0x011E; // Ğ
+    case 0xDD:
+        return 0x0130; // İ
+    case 0xDE:
+        return 0x015E; // Ş
+    case 0xF0:
+        return 0x011F; // ğ
+    case 0xFD:
+        return 0x0131; // ı
+    case 0xFE:
+        return 0x015F; // ş
+    default:
+        return b;
     }
 }
 
@@ -44,13 +51,20 @@ int unicodeToByte(char16_t u) {
         if (kHighControls[b - 0x80] == u)
             return b;
     switch (u) {
-    case 0x011E: return 0xD0;
-    case 0x0130: return 0xDD;
-    case 0x015E: return 0xDE;
-    case 0x011F: return 0xF0;
-    case 0x0131: return 0xFD;
-    case 0x015F: return 0xFE;
-    default: return -1;
+    case 0x011E:
+        return 0xD0;
+    case 0x0130:
+        return 0xDD;
+    case 0x015E:
+        return 0xDE;
+    case 0x011F:
+        return 0xF0;
+    case 0x0131:
+        return 0xFD;
+    case 0x015F:
+        return 0xFE;
+    default:
+        return -1;
     }
 }
 
@@ -75,9 +89,13 @@ QByteArray fromUnicode(const QString &text) {
     return out;
 }
 
-bool canEncode(QChar ch) { return unicodeToByte(ch.unicode()) >= 0; }
+bool canEncode(QChar ch) {
+    return unicodeToByte(ch.unicode()) >= 0;
+}
 
-bool canEncode(const QString &text) { return firstUnencodable(text).isNull(); }
+bool canEncode(const QString &text) {
+    return firstUnencodable(text).isNull();
+}
 
 QChar firstUnencodable(const QString &text) {
     for (QChar ch : text)

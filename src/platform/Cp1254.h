@@ -9,7 +9,9 @@
 namespace cp1254 {
 
 QString toUnicode(const char *bytes, qsizetype size);
-inline QString toUnicode(const QByteArray &bytes) { return toUnicode(bytes.constData(), bytes.size()); }
+inline QString toUnicode(const QByteArray &bytes) {
+    return toUnicode(bytes.constData(), bytes.size());
+}
 
 // Characters without a Windows-1254 byte become '?'. Use canEncode() first where that
 // would lose what the user typed.

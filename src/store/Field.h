@@ -57,11 +57,11 @@ public:
     int index() const { return m_index; }
 
     bool isNull() const;
-    QByteArray asString() const;   // null reads as empty
-    qint64 asInteger() const;      // null reads as 0
-    QDateTime asDateTime() const;  // null reads as the zero date
+    QByteArray asString() const;  // null reads as empty
+    qint64 asInteger() const;     // null reads as 0
+    QDateTime asDateTime() const; // null reads as the zero date
     QDate asDate() const { return asDateTime().date(); }
-    double asFloat() const;        // null reads as 0
+    double asFloat() const; // null reads as 0
 
     // Writes need an edit or insert state (see TZQuery::edit).
     void setAsString(const QByteArray &text); // cut to the field's size

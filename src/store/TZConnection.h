@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "store/TableInfo.h"
@@ -42,6 +43,8 @@ public:
 
     // Runs a statement that returns no rows; returns the number of affected rows.
     quint64 executeDirect(const QByteArray &statement);
+    // The first row of a statement's result; a null value is nullopt.
+    std::vector<std::optional<QByteArray>> selectRow(const QByteArray &statement);
 
     // What the layer knows of a table, asked from the server once per table while the
     // connection stays open. Null when the table does not exist.

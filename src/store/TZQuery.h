@@ -14,7 +14,9 @@
 #include "store/Field.h"
 #include "store/StatementText.h"
 
+class RowStore;
 class TZConnection;
+struct ColumnInfo;
 struct TableInfo;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
@@ -28,12 +30,30 @@ struct TZParam {
     ParamType type = ParamType::Unknown;
     QVariant value; // null, QByteArray, qint64, QDate, QTime, QDateTime or bool
 
-    void setAsString(const QByteArray &text) { type = ParamType::String; value = text; }
-    void setAsInteger(qint64 v) { type = ParamType::Integer; value = v; }
-    void setAsDate(const QDate &d) { type = ParamType::Date; value = d; }
-    void setAsTime(const QTime &t) { type = ParamType::Time; value = t; }
-    void setAsDateTime(const QDateTime &dt) { type = ParamType::DateTime; value = dt; }
-    void setAsBoolean(bool b) { type = ParamType::Boolean; value = b; }
+    void setAsString(const QByteArray &text) {
+        type = ParamType::String;
+        value = text;
+    }
+    void setAsInteger(qint64 v) {
+        type = ParamType::Integer;
+        value = v;
+    }
+    void setAsDate(const QDate &d) {
+        type = ParamType::Date;
+        value = d;
+    }
+    void setAsTime(const QTime &t) {
+        type = ParamType::Time;
+        value = t;
+    }
+    void setAsDateTime(const QDateTime &dt) {
+        type = ParamType::DateTime;
+        value = dt;
+    }
+    void setAsBoolean(bool b) {
+        type = ParamType::Boolean;
+        value = b;
+    }
     void clear() { value = QVariant(); }
     bool isNull() const { return value.isNull(); }
 };
@@ -83,7 +103,7 @@ public:
     // --- fields
     int fieldCount() const { return static_cast<int>(m_fields.size()); }
     TZField field(int index) { return TZField(this, index); }
-    TZField fieldByName(const QByteArray &name); // case-insensitive; unknown names fail
+    TZField fieldByName(const QByteArray &name);  // case-insensitive; unknown names fail
     int fieldIndex(const QByteArray &name) const; // -1 when missing
     const FieldDef &fieldDef(int index) const { return m_fields[static_cast<size_t>(index)]; }
 
@@ -111,7 +131,7 @@ public:
     // Moves the cursor to a row, leaving an editing state first.
     void moveTo(int row);
     bool isNullAt(int row, int column) const;
-    QByteArray rawAt(int row, int column) const; // the value as the server wrote it
+    QByteArray rawAt(int row, int column) const;  // the value as the server wrote it
     QByteArray textAt(int row, int column) const; // as the field reads as text
     int insertRow() const { return m_state == DataSetState::Insert ? m_cursor : -1; }
 
@@ -129,45 +149,49 @@ signals:
 
 private:
     friend class TZField;
-    struct Rows;
     using Value = std::optional<QByteArray>; // nullopt: null
 
     [[noreturn]] void fail(const QString &text) const; // prefixed with the name
     void checkActive() const;
     void leaveEditingState();
     void rebuildParams();
+    QByteArray paramLiteral(const TZParam &param);
     QByteArray statementWithLiterals();
     void runStatement(bool keepFields);
-    void bindFields(const std::vector<FieldDef> &resultFields,
-                    const std::vector<int> &resultColumnOfField);
     void applySort(bool keepCurrent);
     void setState(DataSetState state);
     void setCursor(int row);
-    int physicalRow(int row) const;
+    int physicalRow(int row) const; // -1 for the row being inserted
 
     Value valueOf(int field) const; // of the current row, the edit buffer while editing
     void writeValue(int field, Value value);
+    void startInsert(int position);
     const TableInfo &writableTable();
-    void postInsert();
-    void postEdit();
-    QByteArray keyCondition(const std::vector<Value> &oldValues, const TableInfo &table);
+    QByteArray qualifiedTable() const;
+    void checkRequired(const TableInfo &table, bool inserting);
+    void postInsert(const TableInfo &table);
+    void postEdit(const TableInfo &table);
+    QByteArray defaultExpression(const ColumnInfo &column);
+    QByteArray keyCondition(const std::vector<Value> &values, const TableInfo &table);
     QByteArray literal(int field, const Value &value);
 
     TZConnection &m_connection;
     QByteArray m_sql;
     StatementTemplate m_statement;
+    bool m_statementParsed = false;
     std::vector<TZParam> m_params;
     std::vector<TZParam> m_paramMemory; // every parameter ever set, by name
 
     std::vector<FieldDef> m_fixedFields;
     std::vector<FieldDef> m_fields;
-    std::vector<int> m_columnOfField; // result column feeding each field
-    std::vector<QByteArray> m_columnNames; // original column names, per field
-    QByteArray m_table; // the table all result columns come from, empty when mixed
+    std::vector<int> m_columnOfField;      // result column feeding each field
+    std::vector<QByteArray> m_columnNames; // the table's column name behind each field
+    QByteArray m_table; // the table every result column comes from; empty when none or mixed
 
-    std::unique_ptr<Rows> m_rows;
+    std::unique_ptr<RowStore> m_rows;
     std::vector<quint32> m_order; // position -> stored row
     int m_cursor = -1;
+    int m_cursorBeforeInsert = -1;
     bool m_eof = true;
     DataSetState m_state = DataSetState::Inactive;
 

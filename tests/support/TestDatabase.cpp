@@ -63,10 +63,18 @@ std::vector<QByteArray> schemaStatements() {
 
 } // namespace
 
-QString TestDatabase::host() { return env("ZEFIRAN_TEST_DB_HOST"); }
-int TestDatabase::port() { return env("ZEFIRAN_TEST_DB_PORT").toInt(); }
-QString TestDatabase::user() { return env("ZEFIRAN_TEST_DB_USER"); }
-QString TestDatabase::password() { return qEnvironmentVariable("ZEFIRAN_TEST_DB_PASSWORD"); }
+QString TestDatabase::host() {
+    return env("ZEFIRAN_TEST_DB_HOST");
+}
+int TestDatabase::port() {
+    return env("ZEFIRAN_TEST_DB_PORT").toInt();
+}
+QString TestDatabase::user() {
+    return env("ZEFIRAN_TEST_DB_USER");
+}
+QString TestDatabase::password() {
+    return qEnvironmentVariable("ZEFIRAN_TEST_DB_PASSWORD");
+}
 
 TestDatabase::TestDatabase() {
     static std::atomic<int> counter{0};
@@ -99,7 +107,9 @@ TestDatabase::~TestDatabase() {
     }
 }
 
-void TestDatabase::exec(const QByteArray &statement) { run(m_handle, statement); }
+void TestDatabase::exec(const QByteArray &statement) {
+    run(m_handle, statement);
+}
 
 std::vector<TestDatabase::Row> TestDatabase::query(const QByteArray &statement) {
     if (mysql_real_query(m_handle, statement.constData(), statement.size()) != 0)

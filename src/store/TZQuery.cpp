@@ -1,0 +1,934 @@
+#include "store/TZQuery.h"
+
+#include "platform/Cp1254.h"
+#include "platform/Error.h"
+#include "store/RowStore.h"
+#include "store/TZConnection.h"
+#include "store/TableInfo.h"
+#include "store/ValueText.h"
+
+#include <QCollator>
+#include <QLocale>
+
+#include <mysql.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+QString fieldName(const QByteArray &name) {
+    return cp1254::toUnicode(name);
+}
+
+bool sameName(const QByteArray &a, const QByteArray &b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The field type of a result column that no table declares (an expression, a SHOW result).
+FieldType typeOfResultColumn(const MYSQL_FIELD &f, int &size) {
+    size = 0;
+    const bool isUnsigned = f.flags & UNSIGNED_FLAG;
+    switch (f.type) {
+    case MYSQL_TYPE_TINY:
+    case MYSQL_TYPE_YEAR:
+        return FieldType::SmallInt;
+    case MYSQL_TYPE_SHORT:
+        return isUnsigned ? FieldType::Integer : FieldType::SmallInt;
+    case MYSQL_TYPE_INT24:
+        return FieldType::Integer;
+    case MYSQL_TYPE_LONG:
+        return isUnsigned ? FieldType::LargeInt : FieldType::Integer;
+    case MYSQL_TYPE_LONGLONG:
+        return FieldType::LargeInt;
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL:
+        if (f.decimals == 0)
+            return f.length <= 10 ? FieldType::Integer : FieldType::LargeInt;
+        return FieldType::Float;
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE:
+        return FieldType::Float;
+    case MYSQL_TYPE_DATE:
+    case MYSQL_TYPE_NEWDATE:
+        return FieldType::Date;
+    case MYSQL_TYPE_TIME:
+        return FieldType::Time;
+    case MYSQL_TYPE_DATETIME:
+    case MYSQL_TYPE_TIMESTAMP:
+        return FieldType::DateTime;
+    case MYSQL_TYPE_TINY_BLOB:
+    case MYSQL_TYPE_MEDIUM_BLOB:
+    case MYSQL_TYPE_LONG_BLOB:
+    case MYSQL_TYPE_BLOB:
+        return f.charsetnr == 63 ? FieldType::Blob : FieldType::Memo;
+    default:
+        size = static_cast<int>(f.length);
+        return FieldType::String;
+    }
+}
+
+// The connection's character set is single-byte, so lengths in bytes are characters.
+constexpr quint32 kNoRow = 0xFFFFFFFFu;
+
+} // namespace
+
+TZQuery::TZQuery(TZConnection &connection, const QString &name, QObject *parent)
+    : QObject(parent)
+    , m_connection(connection) {
+    setObjectName(name);
+    m_connection.attach(this);
+}
+
+TZQuery::~TZQuery() {
+    m_connection.detach(this);
+}
+
+void TZQuery::fail(const QString &text) const {
+    throw Error(name() + QStringLiteral(": ") + text);
+}
+
+void TZQuery::checkActive() const {
+    if (!active())
+        fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+// ---------------------------------------------------------------- statement and parameters
+
+void TZQuery::setSQL(const QByteArray &text) {
+    close();
+    // Remember the current values by name before the parameters are rebuilt.
+    for (const TZParam &p : m_params) {
+        auto known = std::find_if(m_paramMemory.begin(), m_paramMemory.end(),
+                                  [&](const TZParam &m) { return sameName(m.name, p.name); });
+        if (known != m_paramMemory.end())
+            *known = p;
+        else
+            m_paramMemory.push_back(p);
+    }
+    m_params.clear();
+    m_sql = text;
+    m_statement = {};
+    m_statementParsed = false;
+    m_statement = parseStatement(text);
+    m_statementParsed = true;
+    rebuildParams();
+}
+
+void TZQuery::rebuildParams() {
+    for (const QByteArray &name : m_statement.paramNames) {
+        auto known = std::find_if(m_paramMemory.begin(), m_paramMemory.end(),
+                                  [&](const TZParam &m) { return sameName(m.name, name); });
+        TZParam p;
+        if (known != m_paramMemory.end())
+            p = *known;
+        p.name = name;
+        m_params.push_back(p);
+    }
+}
+
+TZParam &TZQuery::param(int index) {
+    if (index < 0 || index >= paramCount())
+        fail(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return m_params[static_cast<size_t>(index)];
+}
+
+TZParam &TZQuery::ParamByName(const QByteArray &name) {
+    for (TZParam &p : m_params)
+        if (sameName(p.name, name))
+            return p;
+    fail(QStringLiteral("Parameter '") + fieldName(name) + QStringLiteral("' not found"));
+}
+
+QByteArray TZQuery::paramLiteral(const TZParam &p) {
+    if (p.value.isNull())
+        return "NULL";
+    switch (p.type) {
+    case ParamType::String:
+        return '\'' + m_connection.escape(p.value.toByteArray()) + '\'';
+    case ParamType::Integer:
+        return QByteArray::number(p.value.toLongLong());
+    case ParamType::Date:
+        return valuetext::dateLiteral(p.value.toDate());
+    case ParamType::Time:
+        return valuetext::timeLiteral(p.value.toTime());
+    case ParamType::DateTime:
+        return valuetext::dateTimeLiteral(p.value.toDateTime());
+    case ParamType::Boolean:
+        return p.value.toBool() ? "'Y'" : "'N'";
+    case ParamType::Unknown:
+        break;
+    }
+    return "NULL";
+}
+
+QByteArray TZQuery::statementWithLiterals() {
+    if (m_sql.trimmed().isEmpty())
+        throw Error(QStringLiteral("SQL Query is empty"));
+    if (!m_statementParsed) {
+        m_statement = parseStatement(m_sql);
+        m_statementParsed = true;
+        m_params.clear();
+        rebuildParams();
+    }
+    QByteArray out = m_statement.pieces.front();
+    for (size_t i = 0; i < m_statement.markers.size(); ++i) {
+        out += paramLiteral(m_params[static_cast<size_t>(m_statement.markers[i])]);
+        out += m_statement.pieces[i + 1];
+    }
+    return out;
+}
+
+void TZQuery::setFixedFields(std::vector<FieldDef> fields) {
+    close();
+    m_fixedFields = std::move(fields);
+    m_fields = m_fixedFields;
+}
+
+// ---------------------------------------------------------------- opening
+
+void TZQuery::open() {
+    if (active())
+        return;
+    if (m_sql.trimmed().isEmpty())
+        throw Error(QStringLiteral("SQL Query is empty"));
+    if (!m_connection.connected()) {
+        // The after-connect step may set this dataset's statement and open it; this opening
+        // still ends with the statement and parameters it was started with.
+        const QByteArray sql = m_sql;
+        const std::vector<TZParam> params = m_params;
+        m_connection.connect();
+        const bool sameStatement = m_sql == sql && m_params.size() == params.size() &&
+                                   std::equal(params.begin(), params.end(), m_params.begin(),
+                                              [](const TZParam &a, const TZParam &b) {
+                                                  return a.type == b.type && a.value == b.value;
+                                              });
+        if (active() && sameStatement)
+            return;
+        if (m_sql != sql)
+            setSQL(sql);
+        close();
+        m_params = params;
+    }
+    runStatement(false);
+    setState(DataSetState::Browse);
+    applySort(false);
+    m_cursor = rowCount() > 0 ? 0 : -1;
+    m_eof = rowCount() == 0;
+    emit rowsReset();
+    emit currentRowChanged(m_cursor);
+}
+
+void TZQuery::runStatement(bool keepFields) {
+    const QByteArray statement = statementWithLiterals();
+    MYSQL *handle = m_connection.handle();
+    if (mysql_real_query(handle, statement.constData(),
+                         static_cast<unsigned long>(statement.size())) != 0)
+        m_connection.throwLastError();
+    MYSQL_RES *result = mysql_use_result(handle);
+    if (!result) {
+        if (mysql_errno(handle) != 0)
+            m_connection.throwLastError();
+        // A statement without a result: no fields, no rows.
+        if (!keepFields) {
+            m_fields = m_fixedFields;
+            m_columnOfField.assign(m_fields.size(), -1);
+            m_columnNames.assign(m_fields.size(), QByteArray());
+            m_table.clear();
+        }
+        m_rows = std::make_unique<RowStore>(static_cast<int>(m_fields.size()));
+        m_order.clear();
+        return;
+    }
+
+    const unsigned int columnCount = mysql_num_fields(result);
+    const MYSQL_FIELD *columns = mysql_fetch_fields(result);
+    struct ResultColumn {
+        QByteArray label, table, name;
+        FieldType fallbackType;
+        int fallbackSize;
+    };
+    std::vector<ResultColumn> resultColumns;
+    resultColumns.reserve(columnCount);
+    for (unsigned int c = 0; c < columnCount; ++c) {
+        ResultColumn rc;
+        rc.label = QByteArray(columns[c].name, columns[c].name_length);
+        rc.table = QByteArray(columns[c].org_table, columns[c].org_table_length);
+        rc.name = QByteArray(columns[c].org_name, columns[c].org_name_length);
+        rc.fallbackType = typeOfResultColumn(columns[c], rc.fallbackSize);
+        resultColumns.push_back(std::move(rc));
+    }
+
+    // Rows go straight from the wire into the column store.
+    RowStore fetched(static_cast<int>(columnCount));
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        const unsigned long *lengths = mysql_fetch_lengths(result);
+        fetched.appendRow(row, lengths);
+    }
+    const bool fetchFailed = mysql_errno(handle) != 0;
+    if (fetchFailed) {
+        const QString message = cp1254::toUnicode(QByteArray(mysql_error(handle))).trimmed();
+        mysql_free_result(result);
+        throw Error(QStringLiteral("SQL Error: ") + message);
+    }
+    mysql_free_result(result);
+    fetched.finish();
+
+    // Labels that repeat get _1, _2, ...
+    std::vector<int> repeats(resultColumns.size(), 0);
+    for (size_t c = 0; c < resultColumns.size(); ++c)
+        for (size_t earlier = 0; earlier < c; ++earlier)
+            if (sameName(resultColumns[earlier].label, resultColumns[c].label))
+                ++repeats[c];
+    for (size_t c = 0; c < resultColumns.size(); ++c)
+        if (repeats[c] > 0)
+            resultColumns[c].label += '_' + QByteArray::number(repeats[c]);
+
+    if (!keepFields) {
+        // Field definitions from the tables' declarations, asked once per table.
+        std::vector<FieldDef> defs;
+        QByteArray commonTable;
+        bool singleTable = true;
+        for (const ResultColumn &rc : resultColumns) {
+            FieldDef def;
+            def.name = rc.label;
+            def.type = rc.fallbackType;
+            def.size = rc.fallbackSize;
+            const ColumnInfo *declared = nullptr;
+            if (!rc.table.isEmpty())
+                if (const TableInfo *table = m_connection.tableInfo(rc.table))
+                    declared = table->column(rc.name);
+            if (declared) {
+                def.type = declared->type;
+                def.size = declared->size;
+                def.required = !declared->nullable;
+            }
+            defs.push_back(def);
+            if (rc.table.isEmpty() || (!commonTable.isEmpty() && commonTable != rc.table))
+                singleTable = false;
+            commonTable = rc.table;
+        }
+        m_table = singleTable ? commonTable : QByteArray();
+
+        std::vector<FieldDef> fields;
+        std::vector<int> columnOfField;
+        if (m_fixedFields.empty()) {
+            fields = defs;
+            for (size_t c = 0; c < defs.size(); ++c)
+                columnOfField.push_back(static_cast<int>(c));
+        } else {
+            for (const FieldDef &fixed : m_fixedFields) {
+                auto def = std::find_if(defs.begin(), defs.end(), [&](const FieldDef &d) {
+                    return sameName(d.name, fixed.name);
+                });
+                if (def == defs.end())
+                    fail(QStringLiteral("Field '") + fieldName(fixed.name) +
+                         QStringLiteral("' not found"));
+                if (!sameCompatibilityClass(fixed.type, def->type))
+                    fail(QStringLiteral("Type mismatch for field '") + fieldName(fixed.name) +
+                         QStringLiteral("', expecting: ") + fieldTypeName(fixed.type) +
+                         QStringLiteral(" actual: ") + fieldTypeName(def->type));
+                fields.push_back(fixed);
+                columnOfField.push_back(static_cast<int>(def - defs.begin()));
+            }
+        }
+        m_fields = std::move(fields);
+        m_columnOfField = std::move(columnOfField);
+        m_columnNames.clear();
+        for (int c : m_columnOfField)
+            m_columnNames.push_back(resultColumns[static_cast<size_t>(c)].name);
+    } else {
+        // A refresh keeps its fields; find their columns again by label.
+        for (size_t f = 0; f < m_fields.size(); ++f) {
+            auto rc = std::find_if(
+                resultColumns.begin(), resultColumns.end(),
+                [&](const ResultColumn &r) { return sameName(r.label, m_fields[f].name); });
+            if (rc == resultColumns.end())
+                fail(QStringLiteral("Field '") + fieldName(m_fields[f].name) +
+                     QStringLiteral("' not found"));
+            m_columnOfField[f] = static_cast<int>(rc - resultColumns.begin());
+        }
+    }
+
+    m_rows = std::make_unique<RowStore>(std::move(fetched), m_columnOfField);
+    m_order.resize(m_rows->rowCount());
+    for (quint32 i = 0; i < m_order.size(); ++i)
+        m_order[i] = i;
+}
+
+void TZQuery::close() {
+    if (!active())
+        return;
+    m_rows.reset();
+    m_order.clear();
+    m_editValues.clear();
+    m_modified = false;
+    m_cursor = -1;
+    m_eof = true;
+    m_fields = m_fixedFields;
+    m_state = DataSetState::Inactive;
+    emit stateChanged(m_state);
+    emit rowsReset();
+    emit currentRowChanged(-1);
+}
+
+void TZQuery::refresh() {
+    leaveEditingState();
+    checkActive();
+
+    // Remember the current row by every field that is not large.
+    std::vector<std::pair<int, Value>> remembered;
+    if (m_cursor >= 0)
+        for (int f = 0; f < fieldCount(); ++f)
+            if (!isLargeType(m_fields[static_cast<size_t>(f)].type))
+                remembered.emplace_back(f, valueOf(f));
+
+    m_rows.reset();
+    m_order.clear();
+    m_cursor = -1;
+    try {
+        runStatement(true);
+    } catch (...) {
+        close();
+        throw;
+    }
+    applySort(false);
+
+    int found = -1;
+    if (!remembered.empty()) {
+        for (int pos = 0; pos < static_cast<int>(m_order.size()) && found < 0; ++pos) {
+            const quint32 p = m_order[static_cast<size_t>(pos)];
+            bool all = true;
+            for (const auto &[f, value] : remembered) {
+                if (m_rows->value(p, f) != value) {
+                    all = false;
+                    break;
+                }
+            }
+            if (all)
+                found = pos;
+        }
+    }
+    m_cursor = found >= 0 ? found : (m_order.empty() ? -1 : 0);
+    m_eof = m_order.empty();
+    emit rowsReset();
+    emit currentRowChanged(m_cursor);
+    if (AfterRefresh)
+        AfterRefresh(*this);
+}
+
+quint64 TZQuery::execute() {
+    if (!m_connection.connected())
+        m_connection.connect();
+    close();
+    const QByteArray statement = statementWithLiterals();
+    MYSQL *handle = m_connection.handle();
+    if (mysql_real_query(handle, statement.constData(),
+                         static_cast<unsigned long>(statement.size())) != 0)
+        m_connection.throwLastError();
+    m_rowsAffected = mysql_affected_rows(handle);
+    if (MYSQL_RES *drained = mysql_store_result(handle))
+        mysql_free_result(drained);
+    return m_rowsAffected;
+}
+
+// ---------------------------------------------------------------- moving
+
+int TZQuery::recordCount() const {
+    checkActive();
+    return static_cast<int>(m_order.size());
+}
+
+int TZQuery::rowCount() const {
+    return static_cast<int>(m_order.size()) + (m_state == DataSetState::Insert ? 1 : 0);
+}
+
+int TZQuery::currentRow() const {
+    return m_cursor;
+}
+
+void TZQuery::setCursor(int row) {
+    if (row == m_cursor)
+        return;
+    m_cursor = row;
+    emit currentRowChanged(row);
+}
+
+void TZQuery::first() {
+    leaveEditingState();
+    checkActive();
+    setCursor(m_order.empty() ? -1 : 0);
+    m_eof = m_order.empty();
+}
+
+void TZQuery::prior() {
+    leaveEditingState();
+    checkActive();
+    if (m_cursor > 0)
+        setCursor(m_cursor - 1);
+    m_eof = m_order.empty();
+}
+
+void TZQuery::next() {
+    leaveEditingState();
+    checkActive();
+    if (m_cursor + 1 < static_cast<int>(m_order.size()))
+        setCursor(m_cursor + 1);
+    else
+        m_eof = true;
+}
+
+void TZQuery::last() {
+    leaveEditingState();
+    checkActive();
+    setCursor(static_cast<int>(m_order.size()) - 1);
+    m_eof = m_order.empty();
+}
+
+void TZQuery::moveTo(int row) {
+    if (m_state == DataSetState::Insert && row == m_cursor)
+        return;
+    if (m_state == DataSetState::Insert && row > m_cursor)
+        --row; // positions after the new row shift back when it goes
+    leaveEditingState();
+    checkActive();
+    if (row < 0 || row >= static_cast<int>(m_order.size()))
+        return;
+    setCursor(row);
+    m_eof = false;
+}
+
+int TZQuery::physicalRow(int row) const {
+    if (m_state == DataSetState::Insert) {
+        if (row == m_cursor)
+            return -1;
+        if (row > m_cursor)
+            --row;
+    }
+    return static_cast<int>(m_order[static_cast<size_t>(row)]);
+}
+
+// ---------------------------------------------------------------- fields
+
+int TZQuery::fieldIndex(const QByteArray &name) const {
+    for (size_t f = 0; f < m_fields.size(); ++f)
+        if (sameName(m_fields[f].name, name))
+            return static_cast<int>(f);
+    return -1;
+}
+
+TZField TZQuery::fieldByName(const QByteArray &name) {
+    const int index = fieldIndex(name);
+    if (index < 0)
+        fail(QStringLiteral("Field '") + fieldName(name) + QStringLiteral("' not found"));
+    return TZField(this, index);
+}
+
+TZQuery::Value TZQuery::valueOf(int field) const {
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return m_editValues[static_cast<size_t>(field)];
+    if (!m_rows || m_cursor < 0)
+        return std::nullopt;
+    return m_rows->value(m_order[static_cast<size_t>(m_cursor)], field);
+}
+
+bool TZQuery::isNullAt(int row, int column) const {
+    const int p = physicalRow(row);
+    if (p < 0)
+        return !m_editValues[static_cast<size_t>(column)].has_value();
+    if (m_state == DataSetState::Edit && row == m_cursor)
+        return !m_editValues[static_cast<size_t>(column)].has_value();
+    return m_rows->isNull(static_cast<quint32>(p), column);
+}
+
+QByteArray TZQuery::rawAt(int row, int column) const {
+    const int p = physicalRow(row);
+    if (p < 0 || (m_state == DataSetState::Edit && row == m_cursor))
+        return m_editValues[static_cast<size_t>(column)].value_or(QByteArray());
+    return m_rows->value(static_cast<quint32>(p), column).value_or(QByteArray());
+}
+
+QByteArray TZQuery::textAt(int row, int column) const {
+    if (isNullAt(row, column))
+        return {};
+    return valuetext::asText(m_fields[static_cast<size_t>(column)].type, rawAt(row, column));
+}
+
+bool TZField::isNull() const {
+    return !m_dataset->valueOf(m_index).has_value();
+}
+
+QByteArray TZField::asString() const {
+    const auto value = m_dataset->valueOf(m_index);
+    return value ? valuetext::asText(type(), *value) : QByteArray();
+}
+
+qint64 TZField::asInteger() const {
+    const auto value = m_dataset->valueOf(m_index);
+    return value ? valuetext::asInteger(type(), *value) : 0;
+}
+
+QDateTime TZField::asDateTime() const {
+    const auto value = m_dataset->valueOf(m_index);
+    return value ? valuetext::asDateTime(type(), *value) : zeroDateTime();
+}
+
+double TZField::asFloat() const {
+    const auto value = m_dataset->valueOf(m_index);
+    return value ? valuetext::asFloat(type(), *value) : 0.0;
+}
+
+void TZField::setAsString(const QByteArray &text) {
+    m_dataset->writeValue(m_index, valuetext::fromText(type(), size(), text));
+}
+
+void TZField::setAsInteger(qint64 value) {
+    m_dataset->writeValue(m_index, valuetext::fromInteger(type(), value));
+}
+
+void TZField::setAsDateTime(const QDateTime &value) {
+    m_dataset->writeValue(m_index, valuetext::fromDateTime(type(), value));
+}
+
+void TZField::clear() {
+    m_dataset->writeValue(m_index, std::nullopt);
+}
+
+void TZQuery::writeValue(int field, Value value) {
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        fail(QStringLiteral("Dataset not in edit or insert mode"));
+    m_editValues[static_cast<size_t>(field)] = std::move(value);
+    m_modified = true;
+    emit rowChanged(m_cursor);
+}
+
+// ---------------------------------------------------------------- locate and sort
+
+bool TZQuery::locate(const QByteArray &fieldName, const QByteArray &value) {
+    leaveEditingState();
+    checkActive();
+    const int f = fieldByName(fieldName).index();
+    const FieldType type = m_fields[static_cast<size_t>(f)].type;
+
+    int found = -1;
+    if (isIntegerType(type)) {
+        bool ok = false;
+        const qint64 wanted = value.trimmed().toLongLong(&ok);
+        if (ok)
+            found = m_rows->find(m_order, f, [&](const char *data, quint32 size) {
+                return QByteArray::fromRawData(data, size).toLongLong() == wanted;
+            });
+    } else if (type == FieldType::Date || type == FieldType::Time || type == FieldType::DateTime ||
+               type == FieldType::Float) {
+        found = m_rows->find(m_order, f, [&](const char *data, quint32 size) {
+            const QByteArray raw = QByteArray::fromRawData(data, size);
+            if (type == FieldType::Float)
+                return raw.toDouble() == value.toDouble();
+            return valuetext::asDateTime(type, raw) ==
+                   valuetext::asDateTime(type, valuetext::fromText(type, 0, value));
+        });
+    } else {
+        found = m_rows->findExact(m_order, f, value);
+    }
+    if (found < 0)
+        return false;
+    setCursor(found);
+    m_eof = false;
+    return true;
+}
+
+void TZQuery::setSortedFields(const QByteArray &value) {
+    if (value == m_sortedFieldsSetting)
+        return;
+    m_sortedFieldsSetting = value;
+    QByteArray name = value.trimmed();
+    for (const char *word : {" Asc", " Desc"}) {
+        const QByteArray w(word);
+        qsizetype at;
+        while ((at = name.toLower().indexOf(w.toLower())) >= 0)
+            name.remove(at, w.size());
+    }
+    m_sortField = name.trimmed();
+    if (active())
+        applySort(true);
+}
+
+void TZQuery::applySort(bool keepCurrent) {
+    if (m_sortField.isEmpty() || !m_rows || m_state == DataSetState::Inactive)
+        return;
+    const int f = fieldByName(m_sortField).index();
+    const quint32 current =
+        (keepCurrent && m_cursor >= 0) ? m_order[static_cast<size_t>(m_cursor)] : kNoRow;
+    m_rows->sort(m_order, f, m_fields[static_cast<size_t>(f)].type);
+    if (current != kNoRow) {
+        const auto it = std::find(m_order.begin(), m_order.end(), current);
+        m_cursor = static_cast<int>(it - m_order.begin());
+    }
+    emit rowsReset();
+    emit currentRowChanged(m_cursor);
+}
+
+// ---------------------------------------------------------------- editing
+
+void TZQuery::setState(DataSetState state) {
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void TZQuery::leaveEditingState() {
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        return;
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void TZQuery::append() {
+    leaveEditingState();
+    checkActive();
+    startInsert(static_cast<int>(m_order.size()));
+}
+
+void TZQuery::insert() {
+    leaveEditingState();
+    checkActive();
+    startInsert(m_cursor < 0 ? 0 : m_cursor);
+}
+
+void TZQuery::startInsert(int position) {
+    m_cursorBeforeInsert = m_cursor;
+    m_editValues.assign(m_fields.size(), std::nullopt);
+    m_modified = false;
+    m_cursor = position;
+    setState(DataSetState::Insert);
+    emit rowInserted(position);
+    emit currentRowChanged(position);
+}
+
+void TZQuery::edit() {
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return;
+    checkActive();
+    if (m_order.empty()) {
+        append();
+        return;
+    }
+    if (m_cursor < 0)
+        setCursor(0);
+    m_editValues = m_rows->row(m_order[static_cast<size_t>(m_cursor)]);
+    m_modified = false;
+    setState(DataSetState::Edit);
+}
+
+void TZQuery::cancel() {
+    if (m_state == DataSetState::Insert) {
+        const int position = m_cursor;
+        m_editValues.clear();
+        m_modified = false;
+        m_cursor = -1;
+        setState(DataSetState::Browse);
+        emit rowRemoved(position);
+        const int back = m_cursorBeforeInsert;
+        m_cursor = (back >= 0 && back < static_cast<int>(m_order.size()))
+                       ? back
+                       : (m_order.empty() ? -1 : 0);
+        emit currentRowChanged(m_cursor);
+    } else if (m_state == DataSetState::Edit) {
+        m_editValues.clear();
+        m_modified = false;
+        setState(DataSetState::Browse);
+        emit rowChanged(m_cursor);
+    }
+}
+
+const TableInfo &TZQuery::writableTable() {
+    const TableInfo *table = m_table.isEmpty() ? nullptr : m_connection.tableInfo(m_table);
+    if (!table)
+        throw Error(QStringLiteral("Cannot update this query type"));
+    return *table;
+}
+
+QByteArray TZQuery::qualifiedTable() const {
+    return quoteIdentifier(cp1254::fromUnicode(m_connection.Database)) + '.' +
+           quoteIdentifier(m_table);
+}
+
+QByteArray TZQuery::literal(int field, const Value &value) {
+    if (!value)
+        return "NULL";
+    const FieldType type = m_fields[static_cast<size_t>(field)].type;
+    if (valuetext::isUnquoted(type))
+        return *value;
+    return '\'' + m_connection.escape(*value) + '\'';
+}
+
+void TZQuery::post() {
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        return;
+    const TableInfo &table = writableTable();
+    if (m_state == DataSetState::Insert)
+        postInsert(table);
+    else
+        postEdit(table);
+    m_modified = false;
+    setState(DataSetState::Browse);
+    applySort(true);
+    if (AfterPost)
+        AfterPost(*this);
+}
+
+void TZQuery::checkRequired(const TableInfo &table, bool inserting) {
+    for (size_t f = 0; f < m_fields.size(); ++f) {
+        if (!m_fields[f].required || m_editValues[f].has_value())
+            continue;
+        if (inserting) {
+            const ColumnInfo *column = table.column(m_columnNames[f]);
+            if (column && (column->hasDefault || column->autoIncrement))
+                continue;
+        }
+        throw Error(QStringLiteral("Field ") + fieldName(m_fields[f].name) +
+                    QStringLiteral(" is required, but not supplied."));
+    }
+}
+
+void TZQuery::postInsert(const TableInfo &table) {
+    checkRequired(table, true);
+
+    // Columns left null that the table gives a default: ask the server for the values.
+    std::vector<size_t> defaulted;
+    QByteArray defaults;
+    for (size_t f = 0; f < m_fields.size(); ++f) {
+        if (m_editValues[f].has_value())
+            continue;
+        const ColumnInfo *column = table.column(m_columnNames[f]);
+        if (!column || !column->hasDefault)
+            continue;
+        defaults += (defaulted.empty() ? "SELECT " : ",") + defaultExpression(*column);
+        defaulted.push_back(f);
+    }
+    if (!defaulted.empty()) {
+        const std::vector<Value> answers = m_connection.selectRow(defaults);
+        for (size_t i = 0; i < defaulted.size() && i < answers.size(); ++i)
+            m_editValues[defaulted[i]] = answers[i];
+    }
+
+    QByteArray columns;
+    QByteArray values;
+    for (size_t f = 0; f < m_fields.size(); ++f) {
+        if (f > 0) {
+            columns += ',';
+            values += ',';
+        }
+        columns += quoteIdentifier(m_columnNames[f]);
+        values += literal(static_cast<int>(f), m_editValues[f]);
+    }
+    m_connection.executeDirect("INSERT INTO " + qualifiedTable() + " (" + columns + ") VALUES (" +
+                               values + ")");
+
+    for (size_t f = 0; f < m_fields.size(); ++f) {
+        const ColumnInfo *column = table.column(m_columnNames[f]);
+        if (!column || !column->autoIncrement || !isIntegerType(m_fields[f].type))
+            continue;
+        if (!m_editValues[f] || *m_editValues[f] == "0")
+            m_editValues[f] =
+                QByteArray::number(static_cast<qulonglong>(mysql_insert_id(m_connection.handle())));
+        break;
+    }
+
+    const quint32 stored = m_rows->appendRow(m_editValues);
+    const int position = m_cursor;
+    m_order.insert(m_order.begin() + position, stored);
+    m_editValues.clear();
+    m_state = DataSetState::Browse; // the new row stays where it was shown
+    emit stateChanged(m_state);
+    emit rowChanged(position);
+}
+
+QByteArray TZQuery::defaultExpression(const ColumnInfo &column) {
+    const QByteArray &value = column.defaultValue;
+    // Function defaults (current_timestamp(), ...) and numbers go as the server wrote them.
+    if (value.contains('(') || valuetext::isUnquoted(column.type) ||
+        value.compare("CURRENT_TIMESTAMP", Qt::CaseInsensitive) == 0)
+        return value;
+    if (value.size() >= 2 && value.startsWith('\'') && value.endsWith('\''))
+        return value;
+    return '\'' + m_connection.escape(value) + '\'';
+}
+
+void TZQuery::postEdit(const TableInfo &table) {
+    checkRequired(table, false);
+    const quint32 stored = m_order[static_cast<size_t>(m_cursor)];
+    const std::vector<Value> oldValues = m_rows->row(stored);
+    QByteArray assignments;
+    for (size_t f = 0; f < m_fields.size(); ++f) {
+        if (m_editValues[f] == oldValues[f])
+            continue;
+        if (!assignments.isEmpty())
+            assignments += ',';
+        assignments +=
+            quoteIdentifier(m_columnNames[f]) + '=' + literal(static_cast<int>(f), m_editValues[f]);
+    }
+    if (!assignments.isEmpty())
+        m_connection.executeDirect("UPDATE " + qualifiedTable() + " SET " + assignments +
+                                   keyCondition(oldValues, table));
+    for (size_t f = 0; f < m_fields.size(); ++f)
+        if (m_editValues[f] != oldValues[f])
+            m_rows->setValue(stored, static_cast<int>(f), m_editValues[f]);
+    m_editValues.clear();
+    emit rowChanged(m_cursor);
+}
+
+QByteArray TZQuery::keyCondition(const std::vector<Value> &values, const TableInfo &table) {
+    std::vector<size_t> keyFields;
+    for (const QByteArray &key : table.primaryKey) {
+        auto f = std::find(m_columnNames.begin(), m_columnNames.end(), key);
+        if (f == m_columnNames.end() ||
+            m_fields[static_cast<size_t>(f - m_columnNames.begin())].name != key) {
+            keyFields.clear();
+            break;
+        }
+        keyFields.push_back(static_cast<size_t>(f - m_columnNames.begin()));
+    }
+    if (keyFields.empty())
+        for (size_t f = 0; f < m_fields.size(); ++f)
+            if (!isLargeType(m_fields[f].type))
+                keyFields.push_back(f);
+
+    QByteArray condition = " WHERE ";
+    for (size_t i = 0; i < keyFields.size(); ++i) {
+        const size_t f = keyFields[i];
+        if (i > 0)
+            condition += " AND ";
+        condition += quoteIdentifier(m_columnNames[f]);
+        if (values[f])
+            condition += '=' + literal(static_cast<int>(f), values[f]);
+        else
+            condition += " IS NULL ";
+    }
+    return condition;
+}
+
+void TZQuery::deleteRecord() {
+    checkActive();
+    if (m_state == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (m_order.empty())
+        fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (m_state == DataSetState::Edit)
+        cancel();
+    const TableInfo &table = writableTable();
+    const int position = m_cursor < 0 ? 0 : m_cursor;
+    const quint32 stored = m_order[static_cast<size_t>(position)];
+    m_connection.executeDirect("DELETE FROM " + qualifiedTable() +
+                               keyCondition(m_rows->row(stored), table));
+    m_order.erase(m_order.begin() + position);
+    emit rowRemoved(position);
+    m_cursor = m_order.empty() ? -1 : std::min(position, static_cast<int>(m_order.size()) - 1);
+    m_eof = m_order.empty();
+    emit currentRowChanged(m_cursor);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <ostream>
+
+// Readable test failures for Qt's text types.
+inline void PrintTo(const QByteArray &bytes, std::ostream *os) {
+    *os << '"' << bytes.toStdString() << '"';
+}
+inline void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
