@@ -1,0 +1,9 @@
+#pragma once
+
+// Registration of the benchmark families, in the order they run.
+void registerOpenBenchmarks();
+void registerDatasetBenchmarks();
+
+// Adjacent rows out of the Turkish alphabetical order after the last BM_SortAdsoyad run
+// (-1 when it did not run).
+long long sortOrderErrors();
