@@ -57,6 +57,19 @@ fresh=0
 port=$(cat "$dbdir/port")
 trap '"$db" stop "$dbdir"' EXIT
 "$db" start "$dbdir" "$port"
+
+# The call simulator: an NCID caller-ID server on loopback that the settings point at;
+# `zefiran-callsim call NUMBER` finds its port in $data/callsim/port.
+callsim_dir="$data/callsim"
+mkdir -p "$callsim_dir"
+[[ -s "$callsim_dir/port" ]] || "$db" free-port >"$callsim_dir/port"
+callsim_port=$(cat "$callsim_dir/port")
+"$bin/zefiran-callsim" serve --port "$callsim_port" >"$callsim_dir/serve.log" 2>&1 &
+callsim_pid=$!
+trap 'kill "$callsim_pid" 2>/dev/null || true; "$db" stop "$dbdir"' EXIT
+sleep 0.2
+kill -0 "$callsim_pid" 2>/dev/null ||
+    echo "The call simulator did not start (see $callsim_dir/serve.log); the program runs without it"
 client=(mariadb --no-defaults --protocol=TCP -h127.0.0.1 -P"$port" -uroot)
 
 if [[ $fresh -eq 1 ]]; then
@@ -75,8 +88,8 @@ if ! "${client[@]}" -e "USE $database" 2>/dev/null; then
 fi
 
 if [[ ! -f "$settings" ]]; then
-    printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\n' \
-        "$database" "$password" "$port" >"$settings"
+    printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n' \
+        "$database" "$password" "$port" "$callsim_port" >"$settings"
     echo "Wrote $settings"
 fi
 
