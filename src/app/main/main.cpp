@@ -1,9 +1,20 @@
+#include "app/TForm1.h"
+#include "messaging/TForm2.h"
+#include "offers/TForm3.h"
+#include "offers/TForm4.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("zefiran"));
-    window.show();
+    app.setApplicationName(QStringLiteral("zefiran"));
+    // On Windows the caller-ID device, XML and automation needed the component runtime here;
+    // their replacements need nothing before the windows are created.
+    TForm1 form1;
+    TForm2 form2;
+    TForm3 form3;
+    TForm4 form4;
+    form1.setExportWindow(&form4);
+    form1.show();
     return app.exec();
 }

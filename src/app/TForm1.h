@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+#include "store/TZConnection.h"
+#include "store/TZQuery.h"
+
+class CallList;
+class CustomerCard;
+class DirectorySearch;
+class QLabel;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QWindow;
+class TCIDv5;
+
+// The main window: the page control with the card, the search and the call list, the
+// status bar, the one-second timer, the database connection with the four datasets, and
+// the caller-ID device. Its creation runs the start-up (FormCreate); closing it runs the
+// shutdown and ends the program.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up and shutdown
+    void FormCreate();
+    void ZConnection1AfterConnect();
+    void FormShow();
+    void FormActivate();
+    void FormClose();
+
+    // Caller identification
+    void Timer1Timer();
+    void CID_olay(const QString &DeviceID, const QString &Line, const QString &PhoneNumber,
+                  const QString &DateTime, const QString &OtherText);
+    void CIDSignal();
+    QByteArray arayankaydet(const QByteArray &number);
+    void fisyazdir();
+    // The mobile caller feed's poll; the feed is not configured in this version.
+    void mobilkontrol();
+    bool internetvar();
+
+    // The window that should become the export window's owner, set by the program entry.
+    void setExportWindow(QWidget *window) { m_exportWindow = window; }
+
+    TZConnection ZConnection1;
+    TZQuery ZQuery1;
+    TZQuery ZQuery2;
+    TZQuery ZQuery3;
+    TZQuery ZQuery4;
+
+    QTabWidget *PageControl1;
+    CustomerCard *TabSheet1;
+    DirectorySearch *TabSheet2;
+    CallList *TabSheet3;
+    QStatusBar *StatusBar1;
+    QLabel *StatusPanel;
+    QTimer *Timer1;
+    TCIDv5 *CIDv51 = nullptr; // the device; null when it could not be created
+
+    // Kept from the settings file for the whole run.
+    QString imeino;
+    bool PrintOK = false;
+    QString DeviceID;
+    // The device's answers at the last tick.
+    QString deviceModel;
+    QString deviceSerial;
+    // The sound the feed plays; set when the window is shown.
+    QString MediaPlayer1FileName;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void startDevice();
+    void shutdown();
+    void focusWindowChanged(QWindow *window);
+
+    bool m_shown = false;
+    bool m_shutDown = false;
+    QPointer<QWindow> m_lastFocusWindow;
+    QPointer<QWidget> m_exportWindow;
+    QString m_reportedTickError;
+};
