@@ -1,0 +1,213 @@
+#include "controls/DBGrid.h"
+
+#include "controls/Dialogs.h"
+#include "controls/TextGuard.h"
+#include "store/TZQuery.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace {
+
+// The in-place editor takes only Windows-1254 text, and no more characters than a text
+// field holds.
+class CellDelegate final : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(DataSetModel *model, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_model(model) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+            guardText(line);
+            const int field = m_model->fieldOf(index.column());
+            if (field >= 0) {
+                const FieldDef &def = m_model->dataset().fieldDef(field);
+                if (def.type == FieldType::String && def.size > 0)
+                    line->setMaxLength(def.size);
+            }
+        }
+        return editor;
+    }
+
+private:
+    DataSetModel *m_model;
+};
+
+// Characters a column shows by default, from its field.
+int displayCharacters(const FieldDef &def) {
+    switch (def.type) {
+    case FieldType::String:
+        return std::clamp(def.size, 4, 32);
+    case FieldType::SmallInt:
+        return 6;
+    case FieldType::Integer:
+    case FieldType::LargeInt:
+    case FieldType::Float:
+        return 8;
+    case FieldType::Date:
+        return 10;
+    case FieldType::Time:
+        return 8;
+    case FieldType::DateTime:
+        return 19;
+    default:
+        return 16;
+    }
+}
+
+} // namespace
+
+DBGrid::DBGrid(TZQuery &dataset, QWidget *parent)
+    : QTableView(parent)
+    , m_model(new DataSetModel(dataset, this)) {
+    setModel(m_model);
+    setItemDelegate(new CellDelegate(m_model, this));
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setMinimumSectionSize(16);
+    setEditable(false);
+
+    connect(&dataset, &TZQuery::currentRowChanged, this, &DBGrid::followDataset);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &DBGrid::rememberWidths);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        applyWidths();
+        followDataset(this->dataset().currentRow());
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { gridMoved(current); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DBGrid::titleClick);
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() == this->dataset().currentRow())
+            emit cellClick(index.column());
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() == this->dataset().currentRow())
+            emit dblClick();
+    });
+    applyWidths();
+    followDataset(dataset.currentRow());
+}
+
+void DBGrid::setColumns(std::vector<GridColumn> columns) {
+    m_model->setColumns(std::move(columns));
+    // The widths of the columns shown before are of no use for the new ones.
+    m_widths.clear();
+    applyWidths();
+}
+
+void DBGrid::setEditable(bool editable) {
+    m_model->setEditable(editable);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    if (editable) {
+        setSelectionBehavior(QAbstractItemView::SelectItems);
+        setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
+    } else {
+        setSelectionBehavior(QAbstractItemView::SelectRows);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+    followDataset(dataset().currentRow());
+}
+
+void DBGrid::setAlwaysShowSelection(bool always) {
+    // The selection of an inactive window is drawn in the colours of an active one.
+    QPalette p = palette();
+    const QPalette standard = QApplication::palette(this);
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        p.setBrush(QPalette::Inactive, role,
+                   always ? p.brush(QPalette::Active, role)
+                          : standard.brush(QPalette::Inactive, role));
+    setPalette(p);
+}
+
+QByteArray DBGrid::fieldName(int column) const {
+    const int field = m_model->fieldOf(column);
+    return field >= 0 ? dataset().fieldDef(field).name : QByteArray();
+}
+
+// ---------------------------------------------------------------- current row
+
+void DBGrid::followDataset(int row) {
+    const bool wasFollowing = m_following;
+    m_following = true;
+    if (row < 0 || row >= m_model->rowCount() || m_model->columnCount() == 0) {
+        selectionModel()->clear();
+    } else {
+        const int column = currentIndex().isValid() ? currentIndex().column()
+                                                    : horizontalHeader()->logicalIndex(0);
+        const QModelIndex index = m_model->index(row, std::max(column, 0));
+        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+        if (!editable())
+            flags |= QItemSelectionModel::Rows;
+        if (index != currentIndex() || !selectionModel()->isSelected(index))
+            selectionModel()->setCurrentIndex(index, flags);
+        scrollTo(index);
+    }
+    m_following = wasFollowing;
+}
+
+void DBGrid::gridMoved(const QModelIndex &current) {
+    if (m_following || !current.isValid() || current.row() == dataset().currentRow())
+        return;
+    dialogs::guarded([&] { dataset().moveTo(current.row()); }, this);
+    // A row that could not be posted keeps the cursor: the grid goes back to it.
+    if (dataset().currentRow() != current.row())
+        followDataset(dataset().currentRow());
+}
+
+void DBGrid::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && state() != QAbstractItemView::EditingState &&
+        (dataset().state() == DataSetState::Edit || dataset().state() == DataSetState::Insert)) {
+        dialogs::guarded([this] { dataset().cancel(); }, this);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------- column widths
+
+void DBGrid::rememberWidths() {
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const QByteArray name = m_model->column(c).field;
+        if (!name.isEmpty() && !horizontalHeader()->isSectionHidden(c))
+            m_widths.insert(name.toLower(), columnWidth(c));
+    }
+}
+
+void DBGrid::applyWidths() {
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const auto remembered = m_widths.constFind(m_model->column(c).field.toLower());
+        setColumnWidth(c, remembered != m_widths.constEnd() ? *remembered : defaultWidth(c));
+    }
+}
+
+int DBGrid::defaultWidth(int column) const {
+    const GridColumn c = m_model->column(column);
+    if (c.width > 0)
+        return c.width;
+    const QFontMetrics metrics = fontMetrics();
+    int characters = 16;
+    if (const int field = m_model->fieldOf(column); field >= 0)
+        characters = displayCharacters(dataset().fieldDef(field));
+    const int content = characters * metrics.horizontalAdvance(QLatin1Char('0'));
+    const QString title = m_model->headerData(column, Qt::Horizontal).toString();
+    const int titleWidth = horizontalHeader()->fontMetrics().horizontalAdvance(title);
+    return std::max(content, titleWidth) + 12;
+}

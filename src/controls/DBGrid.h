@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QTableView>
+
+#include <vector>
+
+#include "controls/DataSetModel.h"
+
+class TZQuery;
+
+// A grid over a dataset, with column titles. The grid's current row and the dataset's
+// current row follow each other: moving in the grid moves the dataset (which posts a row
+// being edited), and the dataset's moves (navigator, locate, open) move the grid.
+//
+// Read-only grids select whole rows. An editable grid edits single cells in place: a typed
+// value is written into the dataset's current row, and the row is posted when the cursor
+// leaves it; Escape drops the row's changes.
+class DBGrid final : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(TZQuery &dataset, QWidget *parent = nullptr);
+
+    TZQuery &dataset() const { return m_model->dataset(); }
+    DataSetModel *dataModel() const { return m_model; }
+
+    // Listed columns; an empty list shows every field.
+    void setColumns(std::vector<GridColumn> columns);
+    void setEditable(bool editable);
+    bool editable() const { return m_model->editable(); }
+    // The selected row stays highlighted while another control has the focus.
+    void setAlwaysShowSelection(bool always);
+
+    // The name of the field behind a column; empty when the dataset lacks it.
+    QByteArray fieldName(int column) const;
+
+signals:
+    // A mouse click on a data cell, once the dataset stands on the clicked row. Keyboard and
+    // navigator moves do not give it.
+    void cellClick(int column);
+    // A mouse click on a column title.
+    void titleClick(int column);
+    // A double click on a data cell, once the dataset stands on its row.
+    void dblClick();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void followDataset(int row);
+    void gridMoved(const QModelIndex &current);
+    void rememberWidths();
+    void applyWidths();
+    int defaultWidth(int column) const;
+
+    DataSetModel *m_model;
+    bool m_following = false;
+    QHash<QByteArray, int> m_widths; // by field name, across resets
+};
