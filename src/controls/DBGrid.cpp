@@ -181,6 +181,16 @@ void DBGrid::keyPressEvent(QKeyEvent *event) {
     QTableView::keyPressEvent(event);
 }
 
+void DBGrid::changeEvent(QEvent *event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        // Rows and the columns' default widths follow the font.
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+        m_widths.clear();
+        applyWidths();
+    }
+}
+
 // ---------------------------------------------------------------- column widths
 
 void DBGrid::rememberWidths() {
