@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -45,6 +46,7 @@ QComboBox *editableCombo(const char *objectName, const QString &caption, QWidget
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setAccessibleName(caption);
+    combo->lineEdit()->setAccessibleName(caption);
     guardText(combo);
     return combo;
 }

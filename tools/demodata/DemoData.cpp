@@ -733,7 +733,7 @@ private:
         InsertBatch batch("arayanlar", "tarih,saat,telno,arayan,firma,rehberid,notu",
                           m_settings.rowsPerStatement, m_sink);
         std::vector<QString> unknownNumbers;
-        int given = 0, weightSoFar = 0;
+        int given = 0, written = 0, weightSoFar = 0;
         for (int d = 0; d < days; ++d) {
             const QDate day = first.addDays(d);
             weightSoFar += dayWeight(day);
@@ -742,11 +742,17 @@ private:
             for (; given < upTo; ++given)
                 times.push_back(callTime());
             std::sort(times.begin(), times.end());
+            // No call of today comes from a time that has not come yet.
+            const bool realToday = day == QDate::currentDate();
+            const QTime now = QTime::currentTime();
             for (const QTime &time : times)
-                batch.add(call(day, time, unknownNumbers));
+                if (!realToday || time <= now) {
+                    batch.add(call(day, time, unknownNumbers));
+                    ++written;
+                }
         }
         batch.flush();
-        m_counts.calls = given;
+        m_counts.calls = written;
     }
 
     QByteArray call(const QDate &day, const QTime &time, std::vector<QString> &unknownNumbers) {
