@@ -26,6 +26,7 @@ BenchEnvironment::BenchEnvironment()
     settings.customers = kCustomers;
     settings.calls = kCalls;
     settings.days = 365;
+    settings.latestCallToday = QTime(23, 59, 59); // every call counts
     settings.offers = 0;
     settings.rowsPerStatement = 1000;
     m_database->exec("START TRANSACTION");

@@ -94,7 +94,7 @@ void RowStore::setValue(quint32 row, int column, const Value &value) {
         std::memcpy(c.bytes.extend(size), value->constData(), size);
 }
 
-int RowStore::findExact(const std::vector<quint32> &order, int column,
+int RowStore::findExact(const std::vector<quint32> &order, bool inStoredOrder, int column,
                         const QByteArray &value) const {
     const Column &c = col(column);
     const quint32 wanted = static_cast<quint32>(value.size());
@@ -102,12 +102,33 @@ int RowStore::findExact(const std::vector<quint32> &order, int column,
     const quint32 *offsets = c.offset.data();
     const quint32 *lengths = c.length.data();
     const char *needle = value.constData();
+    // Values of the same length mostly differ in their first eight bytes (phone numbers
+    // share only their prefix): compare those as one word before the rest.
+    const bool wordFirst = wanted >= 8;
+    quint64 head = 0;
+    if (wordFirst)
+        std::memcpy(&head, needle, 8);
+    auto matches = [&](quint32 r) {
+        if (lengths[r] != wanted)
+            return false;
+        const char *at = bytes + offsets[r];
+        if (wordFirst) {
+            quint64 word;
+            std::memcpy(&word, at, 8);
+            return word == head && std::memcmp(at + 8, needle + 8, wanted - 8) == 0;
+        }
+        return std::memcmp(at, needle, wanted) == 0;
+    };
     const size_t n = order.size();
-    for (size_t i = 0; i < n; ++i) {
-        const quint32 r = order[i];
-        if (lengths[r] == wanted && std::memcmp(bytes + offsets[r], needle, wanted) == 0)
-            return static_cast<int>(i);
+    if (inStoredOrder) {
+        for (size_t r = 0; r < n; ++r)
+            if (matches(static_cast<quint32>(r)))
+                return static_cast<int>(r);
+        return -1;
     }
+    for (size_t i = 0; i < n; ++i)
+        if (matches(order[i]))
+            return static_cast<int>(i);
     return -1;
 }
 

@@ -38,8 +38,9 @@ public:
     void setValue(quint32 row, int column, const Value &value);
 
     // The first position in order whose value in column is exactly value (bytes, length;
-    // never a null); -1 when none.
-    int findExact(const std::vector<quint32> &order, int column, const QByteArray &value) const;
+    // never a null); -1 when none. inStoredOrder: order is 0, 1, 2, ... (saves the lookup).
+    int findExact(const std::vector<quint32> &order, bool inStoredOrder, int column,
+                  const QByteArray &value) const;
     // The first position whose non-null value satisfies matches(data, size).
     int find(const std::vector<quint32> &order, int column,
              const std::function<bool(const char *, quint32)> &matches) const;

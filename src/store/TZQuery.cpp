@@ -354,6 +354,7 @@ void TZQuery::runStatement(bool keepFields) {
     m_order.resize(m_rows->rowCount());
     for (quint32 i = 0; i < m_order.size(); ++i)
         m_order[i] = i;
+    m_inStoredOrder = true;
 }
 
 void TZQuery::close() {
@@ -628,7 +629,7 @@ bool TZQuery::locate(const QByteArray &fieldName, const QByteArray &value) {
                    valuetext::asDateTime(type, valuetext::fromText(type, 0, value));
         });
     } else {
-        found = m_rows->findExact(m_order, f, value);
+        found = m_rows->findExact(m_order, m_inStoredOrder, f, value);
     }
     if (found < 0)
         return false;
@@ -660,6 +661,7 @@ void TZQuery::applySort(bool keepCurrent) {
     const quint32 current =
         (keepCurrent && m_cursor >= 0) ? m_order[static_cast<size_t>(m_cursor)] : kNoRow;
     m_rows->sort(m_order, f, m_fields[static_cast<size_t>(f)].type);
+    m_inStoredOrder = false;
     if (current != kNoRow) {
         const auto it = std::find(m_order.begin(), m_order.end(), current);
         m_cursor = static_cast<int>(it - m_order.begin());
@@ -840,6 +842,7 @@ void TZQuery::postInsert(const TableInfo &table) {
 
     const quint32 stored = m_rows->appendRow(m_editValues);
     const int position = m_cursor;
+    m_inStoredOrder = m_inStoredOrder && stored == static_cast<quint32>(position);
     m_order.insert(m_order.begin() + position, stored);
     m_editValues.clear();
     m_state = DataSetState::Browse; // the new row stays where it was shown
@@ -927,6 +930,7 @@ void TZQuery::deleteRecord() {
     m_connection.executeDirect("DELETE FROM " + qualifiedTable() +
                                keyCondition(m_rows->row(stored), table));
     m_order.erase(m_order.begin() + position);
+    m_inStoredOrder = false;
     emit rowRemoved(position);
     m_cursor = m_order.empty() ? -1 : std::min(position, static_cast<int>(m_order.size()) - 1);
     m_eof = m_order.empty();

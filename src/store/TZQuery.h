@@ -190,6 +190,7 @@ private:
 
     std::unique_ptr<RowStore> m_rows;
     std::vector<quint32> m_order; // position -> stored row
+    bool m_inStoredOrder = true;  // m_order is 0, 1, 2, ...
     int m_cursor = -1;
     int m_cursorBeforeInsert = -1;
     bool m_eof = true;

@@ -742,11 +742,9 @@ private:
             for (; given < upTo; ++given)
                 times.push_back(callTime());
             std::sort(times.begin(), times.end());
-            // No call of today comes from a time that has not come yet.
-            const bool realToday = day == QDate::currentDate();
-            const QTime now = QTime::currentTime();
+            const bool lastDay = day == m_settings.today;
             for (const QTime &time : times)
-                if (!realToday || time <= now) {
+                if (!lastDay || time <= m_settings.latestCallToday) {
                     batch.add(call(day, time, unknownNumbers));
                     ++written;
                 }

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <functional>
 
@@ -24,6 +25,8 @@ struct Settings {
     // Number of offers; -1: about one customer in five has one.
     int offers = -1;
     QDate today = QDate::currentDate();
+    // No call of `today` is later than this (by default: no call from the future).
+    QTime latestCallToday = QTime::currentTime();
     int rowsPerStatement = 500;
 };
 
