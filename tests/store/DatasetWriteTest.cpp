@@ -78,14 +78,19 @@ TEST_F(WriteTest, EditPostSendsOnlyTheChangedColumns) {
 }
 
 TEST_F(WriteTest, DeleteSendsTheKeyConditionAndMovesToTheNextRow) {
-    db.exec("INSERT INTO arayanlar (telno) VALUES ('1'), ('2'), ('3')");
+    db.exec("INSERT INTO arayanlar (telno) VALUES ('05320000001'), ('05320000002'), ('05320000003')");
     q.open();
-    q.locate("telno", "2");
+    q.locate("telno", "05320000002");
     EXPECT_EQ(posted([&] { q.deleteRecord(); }),
               std::vector<QByteArray>{"DELETE FROM " + dbName() + ".arayanlar WHERE Id=2"});
-    EXPECT_EQ(q.fieldByName("telno").asString(), "3");
+    EXPECT_EQ(q.fieldByName("telno").asString(), "05320000003");
+    // Positions after a deleted row move up.
+    q.first();
+    ASSERT_TRUE(q.locate("telno", "05320000003"));
+    EXPECT_EQ(q.currentRow(), 1);
+    EXPECT_FALSE(q.locate("telno", "05320000002"));
     q.deleteRecord();
-    EXPECT_EQ(q.fieldByName("telno").asString(), "1"); // the last went: the new last
+    EXPECT_EQ(q.fieldByName("telno").asString(), "05320000001"); // the last went: the new last
     q.deleteRecord();
     EXPECT_ERROR_TEXT(q.deleteRecord(),
                       u"ZQuery3: Cannot perform this operation on an empty dataset"_s);
