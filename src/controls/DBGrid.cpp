@@ -45,7 +45,7 @@ private:
 int displayCharacters(const FieldDef &def) {
     switch (def.type) {
     case FieldType::String:
-        return std::clamp(def.size, 4, 32);
+        return std::clamp(def.size, 4, 20);
     case FieldType::SmallInt:
         return 6;
     case FieldType::Integer:
@@ -84,7 +84,7 @@ DBGrid::DBGrid(TZQuery &dataset, QWidget *parent)
     setEditable(false);
 
     connect(&dataset, &TZQuery::currentRowChanged, this, &DBGrid::followDataset);
-    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &DBGrid::rememberWidths);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &DBGrid::userResized);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         applyWidths();
         followDataset(this->dataset().currentRow());
@@ -108,6 +108,7 @@ void DBGrid::setColumns(std::vector<GridColumn> columns) {
     m_model->setColumns(std::move(columns));
     // The widths of the columns shown before are of no use for the new ones.
     m_widths.clear();
+    m_measured.clear();
     applyWidths();
 }
 
@@ -187,37 +188,74 @@ void DBGrid::changeEvent(QEvent *event) {
         // Rows and the columns' default widths follow the font.
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
         m_widths.clear();
+        m_measured.clear();
         applyWidths();
     }
 }
 
 // ---------------------------------------------------------------- column widths
 
-void DBGrid::rememberWidths() {
-    for (int c = 0; c < m_model->columnCount(); ++c) {
-        const QByteArray name = m_model->column(c).field;
-        if (!name.isEmpty() && !horizontalHeader()->isSectionHidden(c))
-            m_widths.insert(name.toLower(), columnWidth(c));
-    }
+// A column's width is, in this order: the width the user gave it; the width its list gives
+// it; the widest its first rows have needed so far; before any row showed a value, the
+// width its field's size needs. Widths are kept by field name, so they stay when a new
+// statement is opened.
+
+void DBGrid::userResized(int column, int, int width) {
+    if (m_applying)
+        return;
+    const QByteArray name = m_model->column(column).field.toLower();
+    if (!name.isEmpty())
+        m_widths.insert(name, width);
 }
 
 void DBGrid::applyWidths() {
+    m_applying = true;
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        const auto remembered = m_widths.constFind(m_model->column(c).field.toLower());
-        setColumnWidth(c, remembered != m_widths.constEnd() ? *remembered : defaultWidth(c));
+        const GridColumn column = m_model->column(c);
+        const QByteArray name = column.field.toLower();
+        int width = 0;
+        if (const auto known = m_widths.constFind(name); known != m_widths.constEnd()) {
+            width = *known;
+        } else if (column.width > 0) {
+            width = column.width;
+        } else if (const int measured = measuredWidth(c); measured > 0) {
+            // Columns widen for longer texts but do not narrow again while the user types.
+            int &widest = m_measured[name];
+            widest = std::max(widest, measured);
+            width = widest;
+        } else if (const auto measuredBefore = m_measured.constFind(name);
+                   measuredBefore != m_measured.constEnd()) {
+            width = *measuredBefore;
+        } else {
+            width = fieldWidth(c);
+        }
+        setColumnWidth(c, width);
     }
+    m_applying = false;
 }
 
-int DBGrid::defaultWidth(int column) const {
-    const GridColumn c = m_model->column(column);
-    if (c.width > 0)
-        return c.width;
-    const QFontMetrics metrics = fontMetrics();
+int DBGrid::titleWidth(int column) const {
+    const QString title = m_model->headerData(column, Qt::Horizontal).toString();
+    return horizontalHeader()->fontMetrics().horizontalAdvance(title) + 16;
+}
+
+int DBGrid::fieldWidth(int column) const {
     int characters = 16;
     if (const int field = m_model->fieldOf(column); field >= 0)
         characters = displayCharacters(dataset().fieldDef(field));
-    const int content = characters * metrics.horizontalAdvance(QLatin1Char('0'));
-    const QString title = m_model->headerData(column, Qt::Horizontal).toString();
-    const int titleWidth = horizontalHeader()->fontMetrics().horizontalAdvance(title);
-    return std::max(content, titleWidth) + 12;
+    return std::max(characters * fontMetrics().averageCharWidth() + 12, titleWidth(column));
+}
+
+int DBGrid::measuredWidth(int column) const {
+    constexpr int sampleRows = 40;
+    const QFontMetrics metrics = fontMetrics();
+    int content = 0;
+    const int rows = m_model->fieldOf(column) >= 0 ? std::min(m_model->rowCount(), sampleRows) : 0;
+    for (int row = 0; row < rows; ++row)
+        content = std::max(content, metrics.horizontalAdvance(
+                                        m_model->data(m_model->index(row, column)).toString()));
+    if (content == 0)
+        return 0; // nothing to measure yet
+    const int widest = 32 * metrics.averageCharWidth();
+    return std::max(std::min(content, widest) + 12, titleWidth(column));
 }

@@ -51,11 +51,15 @@ protected:
 private:
     void followDataset(int row);
     void gridMoved(const QModelIndex &current);
-    void rememberWidths();
+    void userResized(int column, int oldWidth, int width);
     void applyWidths();
-    int defaultWidth(int column) const;
+    int titleWidth(int column) const;
+    int fieldWidth(int column) const;
+    int measuredWidth(int column) const;
 
     DataSetModel *m_model;
     bool m_following = false;
-    QHash<QByteArray, int> m_widths; // by field name, across resets
+    bool m_applying = false;
+    QHash<QByteArray, int> m_widths;   // set by the user, by field name, across resets
+    QHash<QByteArray, int> m_measured; // needed by the rows shown so far
 };

@@ -138,17 +138,26 @@ TEST_F(GridTest, ARowThatCannotBePostedKeepsTheCursorAndEscapeDropsItsChanges) {
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
-TEST_F(GridTest, ColumnWidthsComeFromTheListOrTheFieldAndSurviveNewStatements) {
+TEST_F(GridTest, ColumnWidthsComeFromTheListOrTheRowsAndTheUsersWidthsStay) {
+    // Every field: a column is as wide as its first rows' texts need.
+    const int name = q.fieldIndex("adsoyad");
+    const QFontMetrics metrics = grid.fontMetrics();
+    EXPECT_GE(grid.columnWidth(name), metrics.horizontalAdvance(u"Veli"_s));
+    EXPECT_LT(grid.columnWidth(name), metrics.horizontalAdvance(u"Veli"_s) * 4);
+
     grid.setColumns({{"Id", {}, Qt::AlignHCenter, Qt::AlignLeft, 56},
                      {"adsoyad", u"Adı ve Soyadı"_s, Qt::AlignLeft, Qt::AlignHCenter, 0}});
     EXPECT_EQ(grid.columnWidth(0), 56);
-    const int nameWidth = grid.columnWidth(1);
-    EXPECT_GT(nameWidth, 56);
+    EXPECT_GE(grid.columnWidth(1),
+              grid.horizontalHeader()->fontMetrics().horizontalAdvance(u"Adı ve Soyadı"_s));
 
-    grid.setColumnWidth(1, 300); // the user widens the column
+    grid.setColumnWidth(1, 300); // the user widens a column
     q.setSQL("select * from rehber where Id>1");
     q.open();
     EXPECT_EQ(grid.model()->rowCount(), 2);
     EXPECT_EQ(grid.columnWidth(0), 56);
     EXPECT_EQ(grid.columnWidth(1), 300);
+    grid.setColumnWidth(0, 80);
+    q.refresh();
+    EXPECT_EQ(grid.columnWidth(0), 80);
 }
