@@ -180,10 +180,18 @@ void CallList::DBGrid2CellClick() {
 }
 
 void CallList::DBGrid2DblClick() {
-    card.numarabul(ZQuery3.fieldByName("telno").asString());
+    openCallersCard();
 }
 
 void CallList::BitBtn4Click() {
+    openCallersCard();
+}
+
+void CallList::openCallersCard() {
+    // Without a call in the list there is no number: the card of whichever customer has an
+    // empty number would open.
+    if (!ZQuery3.active() || ZQuery3.recordCount() == 0)
+        return;
     card.numarabul(ZQuery3.fieldByName("telno").asString());
 }
 

@@ -36,6 +36,9 @@ public:
     DBGrid *DBGrid3;            // ZQuery4
 
 private:
+    // The card of the current call's number.
+    void openCallersCard();
+
     TZQuery &ZQuery3;
     TZQuery &ZQuery4;
     CustomerCard &card;

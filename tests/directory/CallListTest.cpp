@@ -119,6 +119,17 @@ TEST_F(CallListTest, KayitAndADoubleClickOpenTheCallersCardOrANewOneWithTheNumbe
     EXPECT_EQ(card->LabeledEdit2->text(), u"05559990000"_s);
     EXPECT_EQ(card->DateTimePicker1->date(), QDate::currentDate());
     EXPECT_EQ(PageControl1.currentIndex(), CustomerCard::CardPage);
+
+    // With no call in the list "Kayıt" opens no card, not even that of a customer whose
+    // number is empty.
+    db.exec("INSERT INTO rehber (adsoyad, gsmtel1) VALUES ('Bo\xFE Numara', '')");
+    ZQuery1.refresh();
+    showDay(QDate(2015, 1, 1));
+    card->temizle();
+    PageControl1.setCurrentIndex(CustomerCard::CallListPage);
+    calls->BitBtn4->click();
+    EXPECT_EQ(card->LabeledEdit1->text(), QString());
+    EXPECT_EQ(PageControl1.currentIndex(), CustomerCard::CallListPage);
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
