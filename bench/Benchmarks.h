@@ -3,6 +3,11 @@
 // Registration of the benchmark families, in the order they run.
 void registerOpenBenchmarks();
 void registerDatasetBenchmarks();
+void registerSearchBenchmarks();
+void registerRegistrationBenchmarks();
+
+// Figures printed after the main summary.
+void printSearchSummary();
 
 // Adjacent rows out of the Turkish alphabetical order after the last BM_SortAdsoyad run
 // (-1 when it did not run).

@@ -22,10 +22,6 @@
 // that counts is the median of the iterations (counter median_ms); printSearchSummary()
 // sets the handler's time against its parts.
 
-// The benchmarks need the widgets: they are built once the benchmark program links the
-// directory's tabs and Qt Widgets, and the program runs them under a QApplication.
-#if __has_include(<QApplication>)
-
 #include "BenchEnvironment.h"
 #include "Benchmarks.h"
 
@@ -404,10 +400,6 @@ void BM_SearchName_GridReset(benchmark::State &state) {
 
 } // namespace
 
-// Registration of the search tab's benchmarks, and their summary after the run.
-void registerSearchBenchmarks();
-void printSearchSummary();
-
 void registerSearchBenchmarks() {
     const std::pair<const char *, void (*)(benchmark::State &)> benchmarks[] = {
         {"BM_SearchName/Handler", BM_SearchName_Handler},
@@ -457,5 +449,3 @@ void printSearchSummary() {
         std::printf("  name search target: %s\n", handler <= 100.0 ? "pass" : "miss");
     std::fflush(stdout);
 }
-
-#endif // __has_include(<QApplication>)

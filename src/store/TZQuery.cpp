@@ -487,10 +487,16 @@ void TZQuery::last() {
 }
 
 void TZQuery::moveTo(int row) {
-    if (m_state == DataSetState::Insert && row == m_cursor)
-        return;
-    if (m_state == DataSetState::Insert && row > m_cursor)
-        --row; // positions after the new row shift back when it goes
+    if (m_state == DataSetState::Insert) {
+        if (row == m_cursor)
+            return;
+        const int insertedAt = m_cursor;
+        const int rowsBefore = rowCount();
+        leaveEditingState();
+        // A cancelled new row goes: the rows after it move up. A posted one keeps its place.
+        if (rowCount() < rowsBefore && row > insertedAt)
+            --row;
+    }
     leaveEditingState();
     checkActive();
     if (row < 0 || row >= static_cast<int>(m_order.size()))

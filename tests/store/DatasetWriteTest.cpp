@@ -78,7 +78,8 @@ TEST_F(WriteTest, EditPostSendsOnlyTheChangedColumns) {
 }
 
 TEST_F(WriteTest, DeleteSendsTheKeyConditionAndMovesToTheNextRow) {
-    db.exec("INSERT INTO arayanlar (telno) VALUES ('05320000001'), ('05320000002'), ('05320000003')");
+    db.exec(
+        "INSERT INTO arayanlar (telno) VALUES ('05320000001'), ('05320000002'), ('05320000003')");
     q.open();
     q.locate("telno", "05320000002");
     EXPECT_EQ(posted([&] { q.deleteRecord(); }),
@@ -98,6 +99,23 @@ TEST_F(WriteTest, DeleteSendsTheKeyConditionAndMovesToTheNextRow) {
     q.close();
     EXPECT_ERROR_TEXT(q.deleteRecord(),
                       u"ZQuery3: Cannot perform this operation on a closed dataset"_s);
+}
+
+// A grid moving off a new row posts it (when typed in) or drops it; the row it moves to is
+// the one the user chose either way.
+TEST_F(WriteTest, MovingOffANewRowLandsOnTheChosenRow) {
+    db.exec("INSERT INTO arayanlar (telno) VALUES ('a'), ('b'), ('c')");
+    q.open();
+    for (bool typed : {false, true}) {
+        q.first();
+        q.insert(); // the new row at position 0, the others after it
+        if (typed)
+            q.fieldByName("telno").setAsString("yeni");
+        const int rowOfB = 2;
+        q.moveTo(rowOfB);
+        EXPECT_EQ(q.fieldByName("telno").asString(), "b") << (typed ? "posted" : "dropped");
+    }
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM arayanlar"), "4");
 }
 
 TEST_F(WriteTest, TextIsCutToTheColumnSize) {

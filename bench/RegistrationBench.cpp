@@ -1,0 +1,45 @@
+// One call registration as a device call makes it: the three exact lookups of a number that
+// is not in the directory (100,000 rows held in memory), the INSERT of the call row and the
+// read-back of its id, over loopback.
+
+#include "BenchEnvironment.h"
+#include "Benchmarks.h"
+#include "DemoData.h"
+
+#include "callerid/CallRegistration.h"
+#include "store/TZConnection.h"
+#include "store/TZQuery.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDate>
+
+namespace {
+
+void BM_RegisterAbsentCall(benchmark::State &state) {
+    try {
+        auto connection = BenchEnvironment::get().connectStore();
+        TZQuery directory(*connection, QStringLiteral("ZQuery1"));
+        directory.setSQL("select * from rehber");
+        directory.open();
+        TZQuery calls(*connection, QStringLiteral("ZQuery3"));
+        calls.setSQL("select * from arayanlar where tarih=:par1");
+        calls.ParamByName("par1").setAsDate(QDate::currentDate());
+        calls.open();
+        const QByteArray number = demodata::absentNumber();
+        for (auto _ : state) {
+            const QByteArray name = arayankaydet(directory, calls, number);
+            benchmark::DoNotOptimize(name);
+        }
+        state.counters["calls_written"] = static_cast<double>(state.iterations());
+    } catch (const std::exception &e) {
+        state.SkipWithError(e.what());
+    }
+}
+
+} // namespace
+
+void registerRegistrationBenchmarks() {
+    benchmark::RegisterBenchmark("BM_RegisterAbsentCall", BM_RegisterAbsentCall)
+        ->Unit(benchmark::kMillisecond);
+}
