@@ -1,6 +1,7 @@
 #include "directory/CustomerCard.h"
 
 #include "controls/Dialogs.h"
+#include "controls/EditableCombo.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
 #include "platform/Cp1254.h"
@@ -38,17 +39,6 @@ QByteArray memoToDb(const QString &text) {
 
 QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QWidget *widget) {
     return QIcon::fromTheme(QLatin1String(name), widget->style()->standardIcon(fallback));
-}
-
-QComboBox *editableCombo(const char *objectName, const QString &caption, QWidget *parent) {
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QLatin1String(objectName));
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setAccessibleName(caption);
-    combo->lineEdit()->setAccessibleName(caption);
-    guardText(combo);
-    return combo;
 }
 
 } // namespace
@@ -111,10 +101,10 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     LabeledEdit10->edit()->setAccessibleName(QStringLiteral("Vergi / TCK No"));
     LabeledEdit4 = labeled("LabeledEdit4", QStringLiteral("E-Posta"), GroupBox1);
     Label5 = new QLabel(QStringLiteral("Grup :"), GroupBox1);
-    ComboBox1 = editableCombo("ComboBox1", QStringLiteral("Grup"), GroupBox1);
+    ComboBox1 = newEditableCombo("ComboBox1", QStringLiteral("Grup"), GroupBox1);
     Label5->setBuddy(ComboBox1);
     Label6 = new QLabel(QStringLiteral("Referans :"), GroupBox1);
-    ComboBox3 = editableCombo("ComboBox3", QStringLiteral("Referans"), GroupBox1);
+    ComboBox3 = newEditableCombo("ComboBox3", QStringLiteral("Referans"), GroupBox1);
     Label6->setBuddy(ComboBox3);
 
     auto button = [this](const char *name, const QString &caption, const QIcon &icon) {

@@ -3,8 +3,8 @@
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
 #include "controls/Dialogs.h"
+#include "controls/EditableCombo.h"
 #include "controls/LabeledEdit.h"
-#include "controls/TextGuard.h"
 #include "directory/CustomerCard.h"
 #include "platform/Cp1254.h"
 #include "store/TZQuery.h"
@@ -78,12 +78,7 @@ DirectorySearch::DirectorySearch(TZQuery &ZQuery1, TZQuery &ZQuery2, TZQuery &ZQ
                         QLabel *&label) {
         label = new QLabel(caption, this);
         label->setObjectName(QLatin1String(labelName));
-        auto *box = new QComboBox(this);
-        box->setObjectName(QLatin1String(name));
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->setAccessibleName(caption.chopped(1)); // "Grup:" -> "Grup"
-        guardText(box);
+        auto *box = newEditableCombo(name, caption.chopped(1), this); // "Grup:" -> "Grup"
         label->setBuddy(box);
         return box;
     };
