@@ -3,6 +3,8 @@
 #include "controls/LabeledEdit.h"
 #include "directory/CallList.h"
 #include "directory/CustomerCard.h"
+#include "directory/DirectorySearch.h"
+#include "offers/TForm4.h"
 
 #include "platform/Error.h"
 
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -192,4 +195,24 @@ TEST_F(MainWindowTest, ClosingByTheWindowOrTheExitButtonRunsTheShutdown) {
         EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM rehber"), "0");
         window.reset();
     }
+}
+
+// Coming back from the export window re-opens the call list for the card's date.
+TEST_F(MainWindowTest, ReturningFromTheExportWindowReopensTheCallList) {
+    db.exec("INSERT INTO arayanlar (tarih, telno) VALUES ('2020-01-02', 'eski')");
+    writeSettings();
+    TForm1 &w = start();
+    TForm4 exportWindow;
+    w.setExportWindow(&exportWindow);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.ZQuery3.recordCount(), 0);
+
+    w.TabSheet1->DateTimePicker1->setDate(QDate(2020, 1, 2)); // a card of another day
+    w.TabSheet2->showExportWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&exportWindow));
+    EXPECT_EQ(w.ZQuery3.recordCount(), 0);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_EQ(w.ZQuery3.recordCount(), 1);
+    EXPECT_EQ(w.ZQuery3.fieldByName("telno").asString(), "eski");
 }
