@@ -91,25 +91,7 @@ TForm1::TForm1(QWidget *parent)
     for (TZQuery *q : {&ZQuery1, &ZQuery2, &ZQuery3, &ZQuery4})
         q->setSQL(q == &ZQuery1 || q == &ZQuery2 ? "select * from rehber"
                                                  : "select * from arayanlar");
-    ZQuery2.setFixedFields({{"Id", FieldType::Integer, 0, true},
-                            {"tarih", FieldType::Date, 0, false},
-                            {"adsoyad", FieldType::String, 30, false},
-                            {"gsmtel1", FieldType::String, 11, false},
-                            {"gsmtel2", FieldType::String, 11, false},
-                            {"eposta", FieldType::String, 50, false},
-                            {"firmaad", FieldType::String, 30, false},
-                            {"firmaunvan", FieldType::String, 50, false},
-                            {"firmatel", FieldType::String, 11, false},
-                            {"vergidaire", FieldType::String, 30, false},
-                            {"vergino", FieldType::String, 15, false},
-                            {"grup", FieldType::String, 10, false},
-                            {"referans", FieldType::String, 10, false},
-                            {"detay", FieldType::String, 500, false},
-                            {"adres1", FieldType::String, 50, false},
-                            {"adres2", FieldType::String, 50, false},
-                            {"adres3", FieldType::String, 50, false},
-                            {"ili", FieldType::String, 30, false},
-                            {"ilcesi", FieldType::String, 30, false}});
+    ZQuery2.setFixedFields(DirectorySearch::ZQuery2Fields());
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));

@@ -299,3 +299,17 @@ void DirectorySearch::BitBtn7Click() {
     if (showExportWindow)
         showExportWindow();
 }
+
+std::vector<FieldDef> DirectorySearch::ZQuery2Fields() {
+    return {
+        {"Id", FieldType::Integer, 0, true},        {"tarih", FieldType::Date, 0, false},
+        {"adsoyad", FieldType::String, 30, false},  {"gsmtel1", FieldType::String, 11, false},
+        {"gsmtel2", FieldType::String, 11, false},  {"eposta", FieldType::String, 50, false},
+        {"firmaad", FieldType::String, 30, false},  {"firmaunvan", FieldType::String, 50, false},
+        {"firmatel", FieldType::String, 11, false}, {"vergidaire", FieldType::String, 30, false},
+        {"vergino", FieldType::String, 15, false},  {"grup", FieldType::String, 10, false},
+        {"referans", FieldType::String, 10, false}, {"detay", FieldType::String, 500, false},
+        {"adres1", FieldType::String, 50, false},   {"adres2", FieldType::String, 50, false},
+        {"adres3", FieldType::String, 50, false},   {"ili", FieldType::String, 30, false},
+        {"ilcesi", FieldType::String, 30, false}};
+}

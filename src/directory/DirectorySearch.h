@@ -4,6 +4,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
+
+#include "store/Field.h"
 
 class CustomerCard;
 class DBGrid;
@@ -27,6 +30,10 @@ public:
 
     // Set by the main window: shows the export window without waiting for it.
     std::function<void()> showExportWindow;
+
+    // ZQuery2's fixed field list: opening it binds these fields, in this order, to the
+    // columns of the same names; the search grid and the export read them.
+    static std::vector<FieldDef> ZQuery2Fields();
 
     void LabeledEdit12Change(); // "Telefon Ara :"  gsmtel1, gsmtel2, firmatel: starts with
     void LabeledEdit14Change(); // "Ad-Soyad Ara"   adsoyad: contains

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/TForm1.h"
-#include "controls/Dialogs.h"
 #include "platform/Cp1254.h"
+#include "support/BoxRecorder.h"
 #include "support/Printing.h"
 #include "support/TestDatabase.h"
 
@@ -24,14 +24,9 @@ protected:
         qputenv("ZEFIRAN_HOME", QFile::encodeName(home()));
         m_oldWorkingDir = QDir::currentPath();
         QDir::setCurrent(m_work.path());
-        dialogs::setResponder([this](const dialogs::Box &box) {
-            boxes.push_back(box);
-            return answer;
-        });
     }
     ~MainWindowTest() override {
         window.reset();
-        dialogs::setResponder({});
         QDir::setCurrent(m_oldWorkingDir);
         qunsetenv("ZEFIRAN_HOME");
     }
@@ -61,12 +56,7 @@ protected:
         return *window;
     }
 
-    std::vector<QString> boxTexts() const {
-        std::vector<QString> texts;
-        for (const dialogs::Box &box : boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<QString> boxTexts() const { return recorder.texts(); }
     // The boxes after the device's start-up message, which every test without a device sees.
     std::vector<QString> boxTextsAfterStart() const {
         auto texts = boxTexts();
@@ -79,8 +69,8 @@ protected:
 
     TestDatabase db;
     std::unique_ptr<TForm1> window;
-    std::vector<dialogs::Box> boxes;
-    QMessageBox::StandardButton answer = QMessageBox::Ok;
+    BoxRecorder recorder;
+    std::vector<dialogs::Box> &boxes = recorder.boxes;
 
 private:
     QTemporaryDir m_home;

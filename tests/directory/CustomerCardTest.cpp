@@ -1,12 +1,9 @@
 #include "directory/CustomerCard.h"
+#include "controls/DatabaseFixture.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
 #include "platform/Cp1254.h"
-#include "store/TZConnection.h"
-#include "store/TZQuery.h"
-#include "support/Printing.h"
-#include "support/TestDatabase.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,23 +25,15 @@ QByteArray win(const char *utf8) {
 
 // The card on a page control of three pages, over the directory datasets of a database of
 // the test's own.
-class CardTest : public ::testing::Test {
+class CardTest : public DatabaseTest {
 protected:
     CardTest() {
-        connection.HostName = TestDatabase::host();
-        connection.Port = TestDatabase::port();
-        connection.User = TestDatabase::user();
-        connection.Password = TestDatabase::password();
-        connection.Database = db.name();
         pages.addTab(card, u"Müşteri Kartı"_s);
         pages.addTab(new QWidget, u"Kayıt Arama"_s);
         pages.addTab(new QWidget, u"Çağrı Listesi"_s);
-        dialogs::setResponder([this](const dialogs::Box &box) {
-            messages.push_back(box.text);
-            return QMessageBox::Ok;
-        });
     }
-    ~CardTest() override { dialogs::setResponder({}); }
+
+    std::vector<QString> messages() const { return boxes.texts(); }
 
     void openDirectory() {
         for (TZQuery *q : {&ZQuery1, &ZQuery2}) {
@@ -68,13 +57,10 @@ protected:
         return rows.empty() ? TestDatabase::Row() : rows.front();
     }
 
-    TestDatabase db;
-    TZConnection connection;
     TZQuery ZQuery1{connection, u"ZQuery1"_s};
     TZQuery ZQuery2{connection, u"ZQuery2"_s};
     QTabWidget pages;
     CustomerCard *card = new CustomerCard(ZQuery1, ZQuery2, pages);
-    std::vector<QString> messages;
 };
 
 } // namespace
@@ -101,7 +87,7 @@ TEST_F(CardTest, SavingANewNumberInsertsACustomer) {
     EXPECT_EQ(card->DateTimePicker1->date(), QDate::currentDate());
     EXPECT_EQ(pages.currentIndex(), CustomerCard::CallListPage);
     EXPECT_EQ(ZQuery2.recordCount(), 1);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(CardTest, SavingAKnownNumberUpdatesTheFirstRecordWithIt) {
@@ -138,17 +124,17 @@ TEST_F(CardTest, BothKeyNumbersEmptyIsRefused) {
     card->LabeledEdit1->setText(u"Numarasız"_s);
     card->LabeledEdit3->setText(u"05320000000"_s); // Telefon-2 is no key
     card->BitBtn1->click();
-    EXPECT_EQ(messages,
+    EXPECT_EQ(messages(),
               std::vector<QString>{u"GSM-Telefon-1 veya Firma Telefon Alanları Boş Olamaz!"_s});
     EXPECT_EQ(card->LabeledEdit1->text(), u"Numarasız"_s);
     EXPECT_EQ(pages.currentIndex(), CustomerCard::CardPage);
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM rehber"), "0");
 
     // A number of blanks is not empty.
-    messages.clear();
+    boxes.boxes.clear();
     card->LabeledEdit2->setText(u" "_s);
     card->BitBtn1->click();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages().empty());
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM rehber WHERE gsmtel1=' '"), "1");
 }
 
@@ -159,8 +145,8 @@ TEST_F(CardTest, AFailedSaveKeepsTheCard) {
     card->LabeledEdit2->setText(u"05321234567"_s);
     pages.setCurrentIndex(CustomerCard::CardPage);
     dialogs::guarded([&] { card->BitBtn1Click(); });
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages.front().startsWith(u"SQL Error: "_s));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(messages().front().startsWith(u"SQL Error: "_s));
     EXPECT_EQ(card->LabeledEdit1->text(), u"Yasak"_s);
     EXPECT_EQ(pages.currentIndex(), CustomerCard::CardPage);
 }
@@ -207,22 +193,22 @@ TEST_F(CardTest, TheNoteWarnsPast500Characters) {
     };
     for (const Case &c : {Case{500, Qt::Key_A, false}, Case{501, Qt::Key_Left, true},
                           Case{501, Qt::Key_Backspace, true}, Case{499, Qt::Key_A, false}}) {
-        messages.clear();
+        boxes.boxes.clear();
         card->Memo1->setPlainText(QString(c.length, QLatin1Char('n')));
         QTest::keyClick(card->Memo1, c.key);
-        EXPECT_EQ(messages.size(), c.warned ? 1u : 0u) << c.length << " key " << c.key;
+        EXPECT_EQ(messages().size(), c.warned ? 1u : 0u) << c.length << " key " << c.key;
         if (c.warned) {
-            EXPECT_EQ(messages.front(), u"UYARI : 500 karekter sınırını aştınız!"_s);
+            EXPECT_EQ(messages().front(), u"UYARI : 500 karekter sınırını aştınız!"_s);
         }
     }
     // The 501st character typed gives no warning yet; the next key does.
-    messages.clear();
+    boxes.boxes.clear();
     card->Memo1->setPlainText(QString(500, QLatin1Char('n')));
     card->Memo1->moveCursor(QTextCursor::End);
     QTest::keyClick(card->Memo1, Qt::Key_A);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages().empty());
     QTest::keyClick(card->Memo1, Qt::Key_A);
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages().size(), 1u);
     EXPECT_EQ(card->Memo1->toPlainText().size(), 502); // nothing is cut
 }
 

@@ -1,4 +1,4 @@
-#include "StoreFixture.h"
+#include "support/StoreTest.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,4 +1,4 @@
-#include "StoreFixture.h"
+#include "support/StoreTest.h"
 
 #include "platform/Cp1254.h"
 

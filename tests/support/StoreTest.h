@@ -10,7 +10,8 @@
 
 #include <gtest/gtest.h>
 
-// A connection to a database of the test's own.
+// A connection, not yet connected, to a database of the test's own; the statements it sent
+// can be read back from the server's log.
 class StoreTest : public ::testing::Test {
 protected:
     StoreTest() {
