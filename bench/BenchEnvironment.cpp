@@ -71,20 +71,7 @@ QString BenchEnvironment::databaseName() const {
 }
 
 MYSQL *BenchEnvironment::connectRaw() const {
-    MYSQL *handle = mysql_init(nullptr);
-    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin5");
-    const unsigned int tcp = MYSQL_PROTOCOL_TCP;
-    mysql_options(handle, MYSQL_OPT_PROTOCOL, &tcp);
-    if (!mysql_real_connect(handle, TestDatabase::host().toUtf8().constData(),
-                            TestDatabase::user().toUtf8().constData(),
-                            TestDatabase::password().toUtf8().constData(),
-                            databaseName().toUtf8().constData(),
-                            static_cast<unsigned>(TestDatabase::port()), nullptr, 0)) {
-        const std::string message = mysql_error(handle);
-        mysql_close(handle);
-        throw std::runtime_error("cannot connect: " + message);
-    }
-    return handle;
+    return TestDatabase::connectRaw(databaseName().toUtf8());
 }
 
 std::unique_ptr<TZConnection> BenchEnvironment::connectStore() const {

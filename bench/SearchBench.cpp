@@ -155,20 +155,6 @@ const Patterns &patterns() {
     return chosen;
 }
 
-std::vector<FieldDef> searchFields() {
-    return {
-        {"Id", FieldType::Integer, 0, true},        {"tarih", FieldType::Date, 0, false},
-        {"adsoyad", FieldType::String, 30, false},  {"gsmtel1", FieldType::String, 11, false},
-        {"gsmtel2", FieldType::String, 11, false},  {"eposta", FieldType::String, 50, false},
-        {"firmaad", FieldType::String, 30, false},  {"firmaunvan", FieldType::String, 50, false},
-        {"firmatel", FieldType::String, 11, false}, {"vergidaire", FieldType::String, 30, false},
-        {"vergino", FieldType::String, 15, false},  {"grup", FieldType::String, 10, false},
-        {"referans", FieldType::String, 10, false}, {"detay", FieldType::String, 500, false},
-        {"adres1", FieldType::String, 50, false},   {"adres2", FieldType::String, 50, false},
-        {"adres3", FieldType::String, 50, false},   {"ili", FieldType::String, 30, false},
-        {"ilcesi", FieldType::String, 30, false}};
-}
-
 // The search tab over the main window's datasets, on a connection of its own, shown on the
 // offscreen screen at the main window's size. Error boxes are answered and their texts kept.
 class SearchTab {
@@ -178,7 +164,7 @@ public:
         , ZQuery1(*m_connection, QStringLiteral("ZQuery1"))
         , ZQuery2(*m_connection, QStringLiteral("ZQuery2"))
         , ZQuery4(*m_connection, QStringLiteral("ZQuery4")) {
-        ZQuery2.setFixedFields(searchFields());
+        ZQuery2.setFixedFields(DirectorySearch::ZQuery2Fields());
         card = new CustomerCard(ZQuery1, ZQuery2, PageControl1, &PageControl1);
         search = new DirectorySearch(ZQuery1, ZQuery2, ZQuery4, *card, &PageControl1);
         PageControl1.addTab(card, QStringLiteral("Müşteri Kartı"));
@@ -277,7 +263,7 @@ void runOnDataset(benchmark::State &state, const char *name, const std::vector<Q
     try {
         auto connection = BenchEnvironment::get().connectStore();
         TZQuery query(*connection, QStringLiteral("ZQuery2"));
-        query.setFixedFields(searchFields());
+        query.setFixedFields(DirectorySearch::ZQuery2Fields());
         IterationTimes times(name);
         long long i = 0;
         for (auto _ : state) {

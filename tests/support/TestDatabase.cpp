@@ -21,7 +21,9 @@ QString env(const char *name) {
     return value;
 }
 
-MYSQL *connectRaw(const QByteArray &database) {
+} // namespace
+
+MYSQL *TestDatabase::connectRaw(const QByteArray &database) {
     MYSQL *handle = mysql_init(nullptr);
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin5");
     const unsigned int tcp = MYSQL_PROTOCOL_TCP;
@@ -37,6 +39,8 @@ MYSQL *connectRaw(const QByteArray &database) {
     }
     return handle;
 }
+
+namespace {
 
 void run(MYSQL *handle, const QByteArray &statement) {
     if (mysql_real_query(handle, statement.constData(), statement.size()) != 0)

@@ -26,6 +26,10 @@ public:
     static QString user();
     static QString password();
 
+    // A C API connection to the test server with the program's settings (latin5, TCP),
+    // opening database when it is not empty; the caller closes it.
+    static MYSQL *connectRaw(const QByteArray &database);
+
     // Runs one statement on a connection of the test's own (latin5, like the program's).
     void exec(const QByteArray &statement);
     // Rows of a query; a null value is nullopt.
