@@ -88,8 +88,9 @@ if ! "${client[@]}" -e "USE $database" 2>/dev/null; then
 fi
 
 if [[ ! -f "$settings" ]]; then
-    printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n' \
-        "$database" "$password" "$port" "$callsim_port" >"$settings"
+    # It holds the database password: readable by the user alone.
+    (umask 077 && printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n' \
+        "$database" "$password" "$port" "$callsim_port" >"$settings")
     echo "Wrote $settings"
 fi
 
