@@ -196,19 +196,10 @@ public:
     DirectorySearch *search = nullptr;
 };
 
-bool haveWidgets(benchmark::State &state) {
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return true;
-    state.SkipWithError("the search benchmarks need a QApplication (offscreen platform)");
-    return false;
-}
-
 enum class Until { Model, Painted };
 
 void typeInto(benchmark::State &state, const char *name, const Pattern (&texts)[2], Until until,
               LabeledEdit *(*box)(SearchTab &)) {
-    if (!haveWidgets(state))
-        return;
     try {
         SearchTab tab;
         LabeledEdit *edit = box(tab);
@@ -365,8 +356,6 @@ void BM_SearchName_RawSelect(benchmark::State &state) {
 }
 
 void BM_SearchName_GridReset(benchmark::State &state) {
-    if (!haveWidgets(state))
-        return;
     try {
         SearchTab tab;
         tab.search->LabeledEdit14->setText(patterns().names[0].text);

@@ -5,6 +5,7 @@
 #include "support/BoxRecorder.h"
 #include "support/Printing.h"
 #include "support/TestDatabase.h"
+#include "support/Text.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,8 +65,6 @@ protected:
             texts.erase(texts.begin());
         return texts;
     }
-
-    static QByteArray win(const char *utf8) { return cp1254::fromUnicode(QString::fromUtf8(utf8)); }
 
     TestDatabase db;
     std::unique_ptr<TForm1> window;

@@ -3,7 +3,7 @@
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
-#include "platform/Cp1254.h"
+#include "support/Text.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,10 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray win(const char *utf8) {
-    return cp1254::fromUnicode(QString::fromUtf8(utf8));
-}
 
 // The card on a page control of three pages, over the directory datasets of a database of
 // the test's own.

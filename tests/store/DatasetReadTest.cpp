@@ -1,16 +1,12 @@
 #include "support/StoreTest.h"
 
-#include "platform/Cp1254.h"
+#include "support/Text.h"
 
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray win(const char *utf8) {
-    return cp1254::fromUnicode(QString::fromUtf8(utf8));
-}
 
 class DatasetTest : public StoreTest {
 protected:
