@@ -1,6 +1,33 @@
 # zefiran_subsystem(NAME LINKS...): the library of one subsystem folder under src/, made of
 # every source file in that folder. Headers are included as "folder/File.h".
+#
+# A subsystem sees only its own folder and the folders of the subsystems it links, directly or
+# through them: each gets an include folder of its own in the build tree that holds links to
+# just those folders, so an include that points the wrong way fails to build. Subsystems are
+# declared in dependency order (src/CMakeLists.txt), so what a dependency sees is known.
 function(zefiran_subsystem name)
+    set(view ${name})
+    foreach(link ${ARGN})
+        if(link MATCHES "^zefiran_(.+)$" AND TARGET ${link})
+            get_property(used GLOBAL PROPERTY zefiran_view_${CMAKE_MATCH_1})
+            list(APPEND view ${used})
+        endif()
+    endforeach()
+    list(REMOVE_DUPLICATES view)
+    set_property(GLOBAL PROPERTY zefiran_view_${name} ${view})
+
+    set(include_dir ${PROJECT_BINARY_DIR}/include-views/${name})
+    if(WIN32)
+        # Folder links need extra rights on Windows; there every subsystem sees all of src/.
+        set(include_dir ${PROJECT_SOURCE_DIR}/src)
+    else()
+        file(REMOVE_RECURSE ${include_dir})
+        file(MAKE_DIRECTORY ${include_dir})
+        foreach(folder ${view})
+            file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${folder} ${include_dir}/${folder} SYMBOLIC)
+        endforeach()
+    endif()
+
     file(GLOB sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
         ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
@@ -16,6 +43,8 @@ function(zefiran_subsystem name)
         add_library(zefiran_${name} INTERFACE)
         set(scope INTERFACE)
     endif()
-    target_include_directories(zefiran_${name} ${scope} ${PROJECT_SOURCE_DIR}/src)
+    # Whatever links the library (a dependent subsystem, its tests, a tool) sees at least
+    # what the library sees; a dependent's own view already holds all of it.
+    target_include_directories(zefiran_${name} ${scope} ${include_dir})
     target_link_libraries(zefiran_${name} ${scope} zefiran_settings ${ARGN})
 endfunction()

@@ -1,10 +1,10 @@
 #include "app/SettingsFile.h"
 
-#include "app/ProfileFile.h"
+#include "platform/ProfileFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <array>
 
@@ -35,31 +35,12 @@ QString text(const char16_t *chars) {
 
 } // namespace
 
-QString dataFolder() {
-    const QString home = qEnvironmentVariable("ZEFIRAN_HOME");
-    if (!home.isEmpty())
-        return QDir::cleanPath(home);
-    // The XDG rules ignore a relative $XDG_DATA_HOME.
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg + QLatin1String("/zefiran"));
-#ifdef Q_OS_WIN
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QLatin1String("/zefiran");
-#else
-    return QDir::homePath() + QLatin1String("/.local/share/zefiran");
-#endif
-}
-
-QString settingsFilePath() {
-    return dataFolder() + QLatin1String("/cidsetup.ini");
-}
-
 void createDefaultSettingsFile(const QString &path) {
     ProfileFile profile;
     for (const DefaultKey &entry : kDefaults)
         profile.setValue(text(entry.section), text(entry.key), text(entry.value));
-    profile.save(path);
+    // It holds the database password: readable by its user alone.
+    profile.save(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 CidSettings readSettingsFile(const QString &path) {

@@ -1,14 +1,8 @@
 #pragma once
 
+#include "platform/DataFolder.h"
+
 #include <QString>
-
-// The program's data folder: the settings file and the export file live there.
-// $ZEFIRAN_HOME when set, otherwise $XDG_DATA_HOME/zefiran, otherwise
-// ~/.local/share/zefiran (on Windows the user's local application data folder + /zefiran).
-QString dataFolder();
-
-// "cidsetup.ini" in the data folder.
-QString settingsFilePath();
 
 // The values of the settings file, as read once at start. Every value is the text the file
 // holds (empty when missing); the names are the file's key names.

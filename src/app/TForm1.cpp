@@ -4,6 +4,8 @@
 #include "callerid/CallRegistration.h"
 #include "callerid/Receipt.h"
 #include "callerid/TCIDv5.h"
+#include "controls/Captioned.h"
+#include "controls/DbText.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
@@ -56,10 +58,6 @@ QStringList linesOf(const QString &fileName) {
     return lines;
 }
 
-QIcon tabIcon(const char *themeName, QStyle::StandardPixmap fallback, const QWidget *widget) {
-    return QIcon::fromTheme(QLatin1String(themeName), widget->style()->standardIcon(fallback));
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
@@ -104,12 +102,13 @@ TForm1::TForm1(QWidget *parent)
     TabSheet3 = new CallList(ZQuery3, ZQuery4, *TabSheet1, PageControl1);
     TabSheet3->DateTimePicker2->setDate(QDate(2014, 9, 16));
     PageControl1->addTab(TabSheet1,
-                         tabIcon("x-office-address-book", QStyle::SP_FileDialogInfoView, this),
+                         themeIcon("x-office-address-book", QStyle::SP_FileDialogInfoView, this),
                          QStringLiteral("Müşteri Kartı"));
     PageControl1->addTab(TabSheet2,
-                         tabIcon("system-search", QStyle::SP_FileDialogContentsView, this),
+                         themeIcon("system-search", QStyle::SP_FileDialogContentsView, this),
                          QStringLiteral("Kayıt Arama"));
-    PageControl1->addTab(TabSheet3, tabIcon("call-start", QStyle::SP_FileDialogDetailedView, this),
+    PageControl1->addTab(TabSheet3,
+                         themeIcon("call-start", QStyle::SP_FileDialogDetailedView, this),
                          QStringLiteral("Çağrı Listesi"));
     PageControl1->setCurrentIndex(CustomerCard::CardPage);
     TabSheet1->fisyazdir = [this] {
@@ -340,7 +339,7 @@ QByteArray TForm1::arayankaydet(const QByteArray &number) {
 
 void TForm1::fisyazdir() {
     ReceiptInput input;
-    input.name = cp1254::toUnicode(ZQuery1.fieldByName("adsoyad").asString());
+    input.name = fromDb(ZQuery1.fieldByName("adsoyad").asString());
     input.phone1 = TabSheet1->LabeledEdit2->text();
     input.phone2 = TabSheet1->LabeledEdit3->text();
     input.phone3 = TabSheet1->LabeledEdit6->text();
@@ -348,6 +347,6 @@ void TForm1::fisyazdir() {
     input.addressLines = receiptMemoLines(TabSheet1->Memo3->toPlainText());
     input.noteLines = receiptMemoLines(TabSheet1->Memo1->toPlainText());
     input.dateTime = receiptDateTimeText(QDateTime::currentDateTime());
-    input.serialNumber = cp1254::toUnicode(ZQuery3.fieldByName("Id").asString());
+    input.serialNumber = fromDb(ZQuery3.fieldByName("Id").asString());
     printReceipt(input);
 }

@@ -1,5 +1,6 @@
 #include "controls/LabeledEdit.h"
 
+#include "controls/Captioned.h"
 #include "controls/TextGuard.h"
 
 #include <QKeyEvent>
@@ -15,7 +16,7 @@ LabeledEdit::LabeledEdit(const QString &caption, QWidget *parent)
     layout->addWidget(m_label);
     layout->addWidget(m_edit);
     m_label->setBuddy(m_edit);
-    m_edit->setAccessibleName(caption.trimmed());
+    m_edit->setAccessibleName(accessibleCaption(caption));
     setFocusProxy(m_edit);
     guardText(m_edit);
     m_edit->installEventFilter(this);

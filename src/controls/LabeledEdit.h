@@ -7,7 +7,7 @@
 class QKeyEvent;
 
 // A single-line edit with its caption above it. The caption is the edit's buddy and its
-// accessible name. Text outside Windows-1254 is refused as it is typed.
+// accessible name (see accessibleCaption). Text outside Windows-1254 is refused as it is typed.
 class LabeledEdit : public QWidget {
     Q_OBJECT
 public:

@@ -1,11 +1,12 @@
 #include "directory/CallList.h"
 
+#include "controls/Captioned.h"
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
+#include "controls/DbText.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
-#include "platform/Cp1254.h"
 #include "store/TZQuery.h"
 
 #include <QCalendarWidget>
@@ -66,10 +67,6 @@ private:
     int m_input = 0;
 };
 
-QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QWidget *widget) {
-    return QIcon::fromTheme(QLatin1String(name), widget->style()->standardIcon(fallback));
-}
-
 } // namespace
 
 CallList::CallList(TZQuery &ZQuery3, TZQuery &ZQuery4, CustomerCard &card, QWidget *parent)
@@ -100,10 +97,7 @@ CallList::CallList(TZQuery &ZQuery3, TZQuery &ZQuery4, CustomerCard &card, QWidg
     DBGrid2->setFont(listFont);
 
     auto button = [this](const char *name, const QString &caption, const QIcon &icon) {
-        auto *b = new QPushButton(icon, caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAccessibleName(caption);
-        return b;
+        return newButton(name, caption, icon, this);
     };
     BitBtn4 = button("BitBtn4", QStringLiteral("Kayıt"),
                      themeIcon("x-office-address-book", QStyle::SP_FileDialogInfoView, this));
@@ -116,10 +110,7 @@ CallList::CallList(TZQuery &ZQuery3, TZQuery &ZQuery4, CustomerCard &card, QWidg
     BitBtn8 = button("BitBtn8", QStringLiteral("Çağrı Listesini Temizle"),
                      themeIcon("edit-clear-all", QStyle::SP_TrashIcon, this));
 
-    LabeledEdit17 = new LabeledEdit(QStringLiteral("Notu :"), this);
-    LabeledEdit17->setObjectName(QStringLiteral("LabeledEdit17"));
-    LabeledEdit17->edit()->setObjectName(QStringLiteral("LabeledEdit17Edit"));
-    LabeledEdit17->edit()->setAccessibleName(QStringLiteral("Notu"));
+    LabeledEdit17 = newLabeledEdit("LabeledEdit17", QStringLiteral("Notu :"), this);
     BitBtn5 =
         button("BitBtn5", QString(), themeIcon("document-save", QStyle::SP_DialogSaveButton, this));
     BitBtn5->setAccessibleName(QStringLiteral("Notu kaydet"));
@@ -206,7 +197,7 @@ void CallList::BitBtn5Click() {
         return;
     }
     ZQuery3.edit();
-    ZQuery3.fieldByName("notu").setAsString(cp1254::fromUnicode(note));
+    ZQuery3.fieldByName("notu").setAsString(toDb(note));
     ZQuery3.post();
     LabeledEdit17->clear();
 }

@@ -1,10 +1,10 @@
 #include "directory/CustomerCard.h"
 
+#include "controls/Captioned.h"
+#include "controls/DbText.h"
 #include "controls/Dialogs.h"
-#include "controls/EditableCombo.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
-#include "platform/Cp1254.h"
 #include "store/TZQuery.h"
 
 #include <QComboBox>
@@ -20,29 +20,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QString fromDb(const QByteArray &bytes) {
-    return cp1254::toUnicode(bytes);
-}
-QByteArray toDb(const QString &text) {
-    return cp1254::fromUnicode(text);
-}
-
-// Memos hold line breaks as CR LF, as the stored addresses and notes do.
-QString memoFromDb(const QByteArray &bytes) {
-    return fromDb(bytes).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
-QByteArray memoToDb(const QString &text) {
-    return toDb(QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
-}
-
-QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback, const QWidget *widget) {
-    return QIcon::fromTheme(QLatin1String(name), widget->style()->standardIcon(fallback));
-}
-
-} // namespace
-
 CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageControl1,
                            QWidget *parent)
     : QWidget(parent)
@@ -55,27 +32,21 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     pageFont.setPixelSize(16);
     setFont(pageFont);
 
-    auto labeled = [this](const char *name, const QString &caption, QWidget *parent) {
-        auto *edit = new LabeledEdit(caption, parent);
-        edit->setObjectName(QLatin1String(name));
-        edit->edit()->setObjectName(QLatin1String(name) + QLatin1String("Edit"));
-        return edit;
-    };
     auto memoGroup = [this](const char *groupName, const char *memoName, const QString &title,
                             QGroupBox *&group, Memo *&memo) {
         group = new QGroupBox(title, this);
         group->setObjectName(QLatin1String(groupName));
         memo = new Memo(group);
         memo->setObjectName(QLatin1String(memoName));
-        memo->setAccessibleName(title.chopped(2)); // "Adres :" -> "Adres"
+        memo->setAccessibleName(accessibleCaption(title));
         auto *layout = new QVBoxLayout(group);
         layout->addWidget(memo);
     };
 
-    LabeledEdit1 = labeled("LabeledEdit1", QStringLiteral("Adı ve Soyadı"), this);
-    LabeledEdit2 = labeled("LabeledEdit2", QStringLiteral("Telefon-1"), this);
-    LabeledEdit3 = labeled("LabeledEdit3", QStringLiteral("Telefon-2"), this);
-    LabeledEdit6 = labeled("LabeledEdit6", QStringLiteral("Telefon-3"), this);
+    LabeledEdit1 = newLabeledEdit("LabeledEdit1", QStringLiteral("Adı ve Soyadı"), this);
+    LabeledEdit2 = newLabeledEdit("LabeledEdit2", QStringLiteral("Telefon-1"), this);
+    LabeledEdit3 = newLabeledEdit("LabeledEdit3", QStringLiteral("Telefon-2"), this);
+    LabeledEdit6 = newLabeledEdit("LabeledEdit6", QStringLiteral("Telefon-3"), this);
     memoGroup("GroupBox2", "Memo3", QStringLiteral("Adres :"), GroupBox2, Memo3);
     memoGroup("GroupBox3", "Memo1", QStringLiteral("Not :"), GroupBox3, Memo1);
 
@@ -94,24 +65,18 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
 
     GroupBox1 = new QGroupBox(QStringLiteral("Firma Bilgileri"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    LabeledEdit5 = labeled("LabeledEdit5", QStringLiteral("Firma Adı"), GroupBox1);
-    LabeledEdit11 = labeled("LabeledEdit11", QStringLiteral("Firma Ünvanı"), GroupBox1);
-    LabeledEdit9 = labeled("LabeledEdit9", QStringLiteral("Vergi Dairesi"), GroupBox1);
-    LabeledEdit10 = labeled("LabeledEdit10", QStringLiteral("Vergi / TCK No "), GroupBox1);
-    LabeledEdit10->edit()->setAccessibleName(QStringLiteral("Vergi / TCK No"));
-    LabeledEdit4 = labeled("LabeledEdit4", QStringLiteral("E-Posta"), GroupBox1);
-    Label5 = new QLabel(QStringLiteral("Grup :"), GroupBox1);
-    ComboBox1 = newEditableCombo("ComboBox1", QStringLiteral("Grup"), GroupBox1);
-    Label5->setBuddy(ComboBox1);
-    Label6 = new QLabel(QStringLiteral("Referans :"), GroupBox1);
-    ComboBox3 = newEditableCombo("ComboBox3", QStringLiteral("Referans"), GroupBox1);
-    Label6->setBuddy(ComboBox3);
+    LabeledEdit5 = newLabeledEdit("LabeledEdit5", QStringLiteral("Firma Adı"), GroupBox1);
+    LabeledEdit11 = newLabeledEdit("LabeledEdit11", QStringLiteral("Firma Ünvanı"), GroupBox1);
+    LabeledEdit9 = newLabeledEdit("LabeledEdit9", QStringLiteral("Vergi Dairesi"), GroupBox1);
+    LabeledEdit10 = newLabeledEdit("LabeledEdit10", QStringLiteral("Vergi / TCK No "), GroupBox1);
+    LabeledEdit4 = newLabeledEdit("LabeledEdit4", QStringLiteral("E-Posta"), GroupBox1);
+    ComboBox1 =
+        newCaptionedCombo("ComboBox1", "Label5", QStringLiteral("Grup :"), Label5, GroupBox1);
+    ComboBox3 =
+        newCaptionedCombo("ComboBox3", "Label6", QStringLiteral("Referans :"), Label6, GroupBox1);
 
     auto button = [this](const char *name, const QString &caption, const QIcon &icon) {
-        auto *b = new QPushButton(icon, caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAccessibleName(caption);
-        return b;
+        return newButton(name, caption, icon, this);
     };
     BitBtn1 = button("BitBtn1", QStringLiteral("Kaydet"),
                      themeIcon("document-save", QStyle::SP_DialogSaveButton, this));

@@ -1,12 +1,12 @@
 #include "directory/DirectorySearch.h"
 
+#include "controls/Captioned.h"
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
+#include "controls/DbText.h"
 #include "controls/Dialogs.h"
-#include "controls/EditableCombo.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
-#include "platform/Cp1254.h"
 #include "store/TZQuery.h"
 
 #include <QComboBox>
@@ -19,10 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QByteArray toDb(const QString &text) {
-    return cp1254::fromUnicode(text);
-}
 
 // The columns of the record grid: captions centred over their column, the field's own name
 // at the left.
@@ -59,39 +55,19 @@ DirectorySearch::DirectorySearch(TZQuery &ZQuery1, TZQuery &ZQuery2, TZQuery &ZQ
     pageFont.setPixelSize(12);
     setFont(pageFont);
 
-    auto labeled = [this](const char *name, const QString &caption, const QString &accessible) {
-        auto *edit = new LabeledEdit(caption, this);
-        edit->setObjectName(QLatin1String(name));
-        edit->edit()->setObjectName(QLatin1String(name) + QLatin1String("Edit"));
-        edit->edit()->setAccessibleName(accessible);
-        return edit;
-    };
-    LabeledEdit12 =
-        labeled("LabeledEdit12", QStringLiteral("Telefon Ara :"), QStringLiteral("Telefon Ara"));
-    LabeledEdit14 =
-        labeled("LabeledEdit14", QStringLiteral("Ad-Soyad Ara"), QStringLiteral("Ad-Soyad Ara"));
-    LabeledEdit16 = labeled("LabeledEdit16", QStringLiteral("Adres"), QStringLiteral("Adres"));
-    LabeledEdit15 = labeled("LabeledEdit15", QStringLiteral("Firma / Eposta"),
-                            QStringLiteral("Firma / Eposta"));
+    LabeledEdit12 = newLabeledEdit("LabeledEdit12", QStringLiteral("Telefon Ara :"), this);
+    LabeledEdit14 = newLabeledEdit("LabeledEdit14", QStringLiteral("Ad-Soyad Ara"), this);
+    LabeledEdit16 = newLabeledEdit("LabeledEdit16", QStringLiteral("Adres"), this);
+    LabeledEdit15 = newLabeledEdit("LabeledEdit15", QStringLiteral("Firma / Eposta"), this);
 
-    auto combo = [this](const char *name, const char *labelName, const QString &caption,
-                        QLabel *&label) {
-        label = new QLabel(caption, this);
-        label->setObjectName(QLatin1String(labelName));
-        auto *box = newEditableCombo(name, caption.chopped(1), this); // "Grup:" -> "Grup"
-        label->setBuddy(box);
-        return box;
-    };
-    ComboBox2 = combo("ComboBox2", "Label1", QStringLiteral("Grup:"), Label1);
-    ComboBox4 = combo("ComboBox4", "Label3", QStringLiteral("Referans:"), Label3);
+    ComboBox2 = newCaptionedCombo("ComboBox2", "Label1", QStringLiteral("Grup:"), Label1, this);
+    ComboBox4 = newCaptionedCombo("ComboBox4", "Label3", QStringLiteral("Referans:"), Label3, this);
 
     Label4 = new QLabel(QStringLiteral("KS"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     Label4->setAccessibleName(QStringLiteral("Kayıt sayısı"));
-    Button1 = new QPushButton(QStringLiteral("Hepsi"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("Hepsi"));
+    Button1 = newButton("Button1", QStringLiteral("Hepsi"), QIcon(), this);
 
     GroupBox4 = new QGroupBox(QStringLiteral("Rehber Kayıtları"), this);
     GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
@@ -105,12 +81,9 @@ DirectorySearch::DirectorySearch(TZQuery &ZQuery1, TZQuery &ZQuery2, TZQuery &ZQ
         ZQuery2, {Nav::First, Nav::Prior, Nav::Next, Nav::Last, Nav::Delete, Nav::Refresh},
         GroupBox4);
     DBNavigator2->setObjectName(QStringLiteral("DBNavigator2"));
-    BitBtn7 =
-        new QPushButton(QIcon::fromTheme(QStringLiteral("x-office-spreadsheet"),
-                                         style()->standardIcon(QStyle::SP_FileDialogListView)),
-                        QStringLiteral("XLS Export"), GroupBox4);
-    BitBtn7->setObjectName(QStringLiteral("BitBtn7"));
-    BitBtn7->setAccessibleName(QStringLiteral("XLS Export"));
+    BitBtn7 = newButton("BitBtn7", QStringLiteral("XLS Export"),
+                        themeIcon("x-office-spreadsheet", QStyle::SP_FileDialogListView, this),
+                        GroupBox4);
     DBGrid4 = new DBGrid(ZQuery4, GroupBox4);
     DBGrid4->setObjectName(QStringLiteral("DBGrid4"));
     DBGrid4->setAccessibleName(QStringLiteral("Arama geçmişi"));

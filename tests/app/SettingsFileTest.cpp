@@ -112,6 +112,10 @@ TEST_F(SettingsFile, FirstStartCreatesTheFolderAndTheNineKeysInOrder) {
                                                                  "\r\n"
                                                                  "[CIDevice]\r\n"
                                                                  "DeviceID=\r\n"));
+    // It holds the database password.
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFile::permissions(folder() + s("/cidsetup.ini")) & others, QFile::Permissions());
     EXPECT_EQ(settings.ServerName, s("localhost"));
     EXPECT_EQ(settings.database, s("cid602"));
     EXPECT_EQ(settings.pass, s("583920"));

@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, ReturningFromTheExportWindowReopensTheCallList) {
     db.exec("INSERT INTO arayanlar (tarih, telno) VALUES ('2020-01-02', 'eski')");
     writeSettings();
     TForm1 &w = start();
-    TForm4 exportWindow;
+    TForm4 exportWindow(w.ZQuery2);
     w.setExportWindow(&exportWindow);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     EXPECT_EQ(w.ZQuery3.recordCount(), 0);

@@ -14,11 +14,11 @@
 
 #include "callerid/NcidLineParser.h"
 #include "callerid/NcidServer.h"
+#include "platform/DataFolder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -33,16 +33,6 @@ void print(FILE *stream, const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
-}
-
-QString dataFolder() {
-    const QString home = qEnvironmentVariable("ZEFIRAN_HOME");
-    if (!home.isEmpty())
-        return home;
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/zefiran");
 }
 
 QString storedPortFile() {

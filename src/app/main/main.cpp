@@ -1,4 +1,6 @@
 #include "app/TForm1.h"
+#include "controls/LabeledEdit.h"
+#include "directory/CustomerCard.h"
 #include "messaging/TForm2.h"
 #include "offers/TForm3.h"
 #include "offers/TForm4.h"
@@ -11,9 +13,12 @@ int main(int argc, char **argv) {
     // On Windows the caller-ID device, XML and automation needed the component runtime here;
     // their replacements need nothing before the windows are created.
     TForm1 form1;
-    TForm2 form2;
-    TForm3 form3;
-    TForm4 form4;
+    const CustomerCard *card = form1.TabSheet1;
+    TForm2 form2(
+        form1.ZConnection1, form1.ZQuery1, [card] { return card->LabeledEdit1->text(); },
+        [card] { return card->LabeledEdit4->text(); });
+    TForm3 form3(form1.ZConnection1, form1.ZQuery1);
+    TForm4 form4(form1.ZQuery2);
     form1.setExportWindow(&form4);
     form1.show();
     return app.exec();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -40,7 +41,9 @@ public:
 
     // Replaces the file at path with this profile in one step. Throws Error
     // "Unable to write to " + path when the file cannot be written.
-    void save(const QString &path) const;
+    // Writes the profile to path through a temporary file, so that a failure leaves any old
+    // file whole. A new file gets the given permissions (the system's default when none).
+    void save(const QString &path, QFileDevice::Permissions newFilePermissions = {}) const;
 
 private:
     enum class Encoding { Cp1254, Utf8, Utf16LE, Utf16BE };

@@ -1,4 +1,4 @@
-#include "app/ProfileFile.h"
+#include "platform/ProfileFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/ProfileFile.h"
+#include "platform/ProfileFile.h"
 
 #include "platform/Cp1254.h"
 #include "platform/Error.h"
@@ -181,9 +181,12 @@ QByteArray ProfileFile::toBytes() const {
     return cp1254::fromUnicode(text);
 }
 
-void ProfileFile::save(const QString &path) const {
+void ProfileFile::save(const QString &path, QFileDevice::Permissions newFilePermissions) const {
+    const bool isNew = !QFile::exists(path);
     QSaveFile file(path);
     const QByteArray bytes = toBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) ||
+        (isNew && newFilePermissions && !file.setPermissions(newFilePermissions)) ||
+        file.write(bytes) != bytes.size() || !file.commit())
         throw Error(QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
 }
