@@ -333,8 +333,8 @@ void TForm1::CID_olay(const QString &, const QString &Line, const QString &Phone
 
 void TForm1::CIDSignal() {}
 
-QByteArray TForm1::arayankaydet(const QByteArray &number) {
-    return ::arayankaydet(ZQuery1, ZQuery3, number);
+QByteArray TForm1::arayankaydet(const QByteArray &number, const QDateTime &arrived) {
+    return ::arayankaydet(ZQuery1, ZQuery3, number, arrived);
 }
 
 void TForm1::fisyazdir() {

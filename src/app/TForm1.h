@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -42,7 +43,8 @@ public:
     void CID_olay(const QString &DeviceID, const QString &Line, const QString &PhoneNumber,
                   const QString &DateTime, const QString &OtherText);
     void CIDSignal();
-    QByteArray arayankaydet(const QByteArray &number);
+    QByteArray arayankaydet(const QByteArray &number,
+                            const QDateTime &arrived = QDateTime::currentDateTime());
     void fisyazdir();
     // The mobile caller feed's poll; the feed is not configured in this version.
     void mobilkontrol();

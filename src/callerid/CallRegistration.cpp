@@ -2,10 +2,8 @@
 
 #include "store/TZQuery.h"
 
-#include <QDate>
-#include <QTime>
-
-QByteArray arayankaydet(TZQuery &ZQuery1, TZQuery &ZQuery3, const QByteArray &number) {
+QByteArray arayankaydet(TZQuery &ZQuery1, TZQuery &ZQuery3, const QByteArray &number,
+                        const QDateTime &arrived) {
     QByteArray name;
     QByteArray company;
     qint64 id = 0;
@@ -19,9 +17,8 @@ QByteArray arayankaydet(TZQuery &ZQuery1, TZQuery &ZQuery3, const QByteArray &nu
         id = ZQuery1.fieldByName("Id").asInteger();
     }
     ZQuery3.append();
-    ZQuery3.fieldByName("tarih").setAsDate(QDate::currentDate());
-    ZQuery3.fieldByName("saat").setAsDateTime(
-        QDateTime(QDate::currentDate(), QTime::currentTime()));
+    ZQuery3.fieldByName("tarih").setAsDate(arrived.date());
+    ZQuery3.fieldByName("saat").setAsDateTime(arrived);
     ZQuery3.fieldByName("telno").setAsString(number);
     ZQuery3.fieldByName("arayan").setAsString(name);
     ZQuery3.fieldByName("firma").setAsString(company);
