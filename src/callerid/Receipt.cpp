@@ -1,6 +1,7 @@
 #include "callerid/Receipt.h"
 
 #include "platform/Error.h"
+#include "platform/SystemLocale.h"
 
 #include <QDateTime>
 #include <QFontMetrics>
@@ -89,7 +90,7 @@ QStringList receiptMemoLines(const QString &memoText) {
 }
 
 QString receiptDateTimeText(const QDateTime &when) {
-    return QLocale::system().toString(when, QLocale::ShortFormat);
+    return systemLocale().toString(when, QLocale::ShortFormat);
 }
 
 QFont receiptFont(const QString &family, int points, bool bold) {

@@ -2,6 +2,7 @@
 
 #include "platform/Cp1254.h"
 #include "platform/Error.h"
+#include "platform/SystemLocale.h"
 
 #include <QLocale>
 
@@ -41,9 +42,9 @@ QDate dateFromUserText(const QByteArray &text) {
     const QString s = cp1254::toUnicode(text).trimmed();
     QDate date = QDate::fromString(s, Qt::ISODate);
     if (!date.isValid())
-        date = QLocale::system().toDate(s, QLocale::ShortFormat);
+        date = systemLocale().toDate(s, QLocale::ShortFormat);
     if (!date.isValid())
-        date = QLocale::system().toDate(s, QLocale::LongFormat);
+        date = systemLocale().toDate(s, QLocale::LongFormat);
     return date;
 }
 
@@ -55,7 +56,7 @@ QByteArray asText(FieldType type, const QByteArray &raw) {
     switch (type) {
     case FieldType::Date: {
         const QDate date = parseDate(raw);
-        return date.isValid() ? localText(QLocale::system().toString(date, QLocale::ShortFormat))
+        return date.isValid() ? localText(systemLocale().toString(date, QLocale::ShortFormat))
                               : QByteArray();
     }
     case FieldType::Time: {
@@ -66,11 +67,11 @@ QByteArray asText(FieldType type, const QByteArray &raw) {
         const QDateTime dt = asDateTime(type, raw);
         if (!parseDate(raw).isValid())
             return {};
-        return localText(QLocale::system().toString(dt.date(), QLocale::ShortFormat) +
+        return localText(systemLocale().toString(dt.date(), QLocale::ShortFormat) +
                          QLatin1Char(' ') + timeText(dt.time()));
     }
     case FieldType::Float: {
-        QLocale locale = QLocale::system();
+        QLocale locale = systemLocale();
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return localText(locale.toString(raw.toDouble(), 'g', 15));
     }
@@ -143,7 +144,7 @@ QByteArray fromText(FieldType type, int size, const QByteArray &text) {
     }
     case FieldType::Float: {
         bool ok = false;
-        double value = QLocale::system().toDouble(cp1254::toUnicode(text).trimmed(), &ok);
+        double value = systemLocale().toDouble(cp1254::toUnicode(text).trimmed(), &ok);
         if (!ok)
             value = text.trimmed().toDouble(&ok);
         if (!ok)
@@ -166,7 +167,7 @@ QByteArray fromText(FieldType type, int size, const QByteArray &text) {
         const QString s = cp1254::toUnicode(text).trimmed();
         QDateTime dt = QDateTime::fromString(s, Qt::ISODate);
         if (!dt.isValid())
-            dt = QLocale::system().toDateTime(s, QLocale::ShortFormat);
+            dt = systemLocale().toDateTime(s, QLocale::ShortFormat);
         if (!dt.isValid()) {
             const QDate date = dateFromUserText(text);
             if (date.isValid())
@@ -201,7 +202,7 @@ QByteArray fromDateTime(FieldType type, const QDateTime &value) {
         return (value.date().toString(Qt::ISODate) + QLatin1Char(' ') + timeText(value.time()))
             .toLatin1();
     default:
-        return localText(QLocale::system().toString(value.date(), QLocale::ShortFormat) +
+        return localText(systemLocale().toString(value.date(), QLocale::ShortFormat) +
                          QLatin1Char(' ') + timeText(value.time()));
     }
 }

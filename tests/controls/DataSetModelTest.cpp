@@ -2,6 +2,7 @@
 #include "ModelTesterWatch.h"
 
 #include "controls/DataSetModel.h"
+#include "platform/SystemLocale.h"
 
 #include <QLocale>
 #include <QSignalSpy>
@@ -45,7 +46,7 @@ TEST_F(ModelTest, ShowsEveryFieldOfTheOpenDatasetAsItsText) {
         EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), titles[c]);
 
     EXPECT_EQ(text(0, 0), u"1"_s);
-    EXPECT_EQ(text(0, 1), QLocale::system().toString(QDate(2015, 3, 5), QLocale::ShortFormat));
+    EXPECT_EQ(text(0, 1), systemLocale().toString(QDate(2015, 3, 5), QLocale::ShortFormat));
     EXPECT_EQ(text(0, 2), u"14:05:09"_s);
     EXPECT_EQ(text(0, columnOf("arayan")), u"Çağrı"_s);
     EXPECT_EQ(text(1, columnOf("arayan")), u"Şükrü"_s);

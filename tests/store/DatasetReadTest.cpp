@@ -2,6 +2,8 @@
 
 #include "support/Text.h"
 
+#include "platform/SystemLocale.h"
+
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
@@ -131,7 +133,7 @@ TEST_F(DatasetTest, ValuesReadFourWays) {
     EXPECT_EQ(q.fieldByName("Id").asString(), "-7");
     EXPECT_EQ(q.fieldByName("Id").asInteger(), -7);
     EXPECT_EQ(q.fieldByName("tarih").asDateTime(), QDateTime(QDate(2015, 3, 5), QTime(0, 0)));
-    EXPECT_EQ(q.fieldByName("tarih").asString(), cp1254::fromUnicode(QLocale::system().toString(
+    EXPECT_EQ(q.fieldByName("tarih").asString(), cp1254::fromUnicode(systemLocale().toString(
                                                      QDate(2015, 3, 5), QLocale::ShortFormat)));
     EXPECT_EQ(q.fieldByName("gsmtel1").asString(), "");
     EXPECT_EQ(q.fieldByName("gsmtel1").asInteger(), 0);
