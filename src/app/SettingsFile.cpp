@@ -60,6 +60,17 @@ CidSettings readSettingsFile(const QString &path) {
     settings.DeviceID = read(u"CIDevice", u"DeviceID");
     settings.devicePort = read(u"CIDevice", u"Port");
     settings.printingEnabled = settings.PrintOK == QLatin1String("e");
+    const auto readSms = [&read](const char16_t *key, QString &value) {
+        const QString text = read(u"Sms", key);
+        if (!text.isEmpty())
+            value = text;
+    };
+    readSms(u"Url", settings.sms.Url);
+    readSms(u"UserName", settings.sms.UserName);
+    readSms(u"Password", settings.sms.Password);
+    readSms(u"Originator", settings.sms.Originator);
+    readSms(u"WebAddress", settings.sms.WebAddress);
+    readSms(u"SupportHost", settings.sms.SupportHost);
     return settings;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "messaging/SmsSettings.h"
 #include "platform/DataFolder.h"
 
 #include <QString>
@@ -23,6 +24,9 @@ struct CidSettings {
     // [CIDevice] Port: where the caller-ID device is reached. Not written when the file is
     // created.
     QString devicePort;
+    // [Sms]: the SMS provider and the addresses the messages carry; not written when the
+    // file is created, a missing or empty key keeps its default.
+    SmsSettings sms;
 
     // A caller receipt on each call: only when PrintOK is exactly "e".
     bool printingEnabled = false;

@@ -125,6 +125,19 @@ TForm1::TForm1(QWidget *parent)
             m_exportWindow->activateWindow();
         }
     };
+    const auto bringUp = [](QWidget *window) {
+        if (window) {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        }
+    };
+    TabSheet1->showSmsWindow = [this, bringUp] {
+        bringUp(m_smsWindow);
+    };
+    TabSheet1->showOfferWindow = [this, bringUp] {
+        bringUp(m_offerWindow);
+    };
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -165,6 +178,7 @@ void TForm1::FormCreate() {
     imeino = settings.imeino;
     PrintOK = settings.printingEnabled;
     DeviceID = settings.DeviceID;
+    smsSettings = settings.sms;
 
     if (!settings.ServerName.isEmpty()) {
         ZConnection1.Catalog = settings.database;

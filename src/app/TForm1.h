@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "messaging/SmsSettings.h"
 #include "store/TZConnection.h"
 #include "store/TZQuery.h"
 
@@ -52,6 +53,9 @@ public:
 
     // The window that should become the export window's owner, set by the program entry.
     void setExportWindow(QWidget *window) { m_exportWindow = window; }
+    // The SMS and offer windows that the card's buttons bring up, set by the program entry.
+    void setSmsWindow(QWidget *window) { m_smsWindow = window; }
+    void setOfferWindow(QWidget *window) { m_offerWindow = window; }
 
     TZConnection ZConnection1;
     TZQuery ZQuery1;
@@ -72,6 +76,7 @@ public:
     QString imeino;
     bool PrintOK = false;
     QString DeviceID;
+    SmsSettings smsSettings;
     // The device's answers at the last tick.
     QString deviceModel;
     QString deviceSerial;
@@ -91,5 +96,7 @@ private:
     bool m_shutDown = false;
     QPointer<QWindow> m_lastFocusWindow;
     QPointer<QWidget> m_exportWindow;
+    QPointer<QWidget> m_smsWindow;
+    QPointer<QWidget> m_offerWindow;
     QString m_reportedTickError;
 };

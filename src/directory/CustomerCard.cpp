@@ -86,6 +86,13 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
                      themeIcon("document-new", QStyle::SP_FileIcon, this));
     BitBtn6 = button("BitBtn6", QStringLiteral("Çıkış"),
                      themeIcon("application-exit", QStyle::SP_DialogCloseButton, this));
+    BitBtn7 = button("BitBtn7", QStringLiteral("SMS"),
+                     themeIcon("mail-send", QStyle::SP_MessageBoxInformation, this));
+    BitBtn8 = button("BitBtn8", QStringLiteral("Teklifler"),
+                     themeIcon("x-office-document", QStyle::SP_FileDialogListView, this));
+    // Alt+S and Alt+T; the accessible names stay the plain captions.
+    BitBtn7->setText(QStringLiteral("&SMS"));
+    BitBtn8->setText(QStringLiteral("&Teklifler"));
 
     // Name and date on top; the phones, the address and the note below them; the company
     // group across the width; the buttons at the bottom.
@@ -128,7 +135,7 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
         company->setColumnStretch(column, 1);
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, BitBtn6})
+    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn7, BitBtn8, BitBtn3, BitBtn6})
         buttons->addWidget(b);
     buttons->addStretch();
 
@@ -147,7 +154,9 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     setTabOrder(DateTimePicker1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn3);
     setTabOrder(BitBtn3, BitBtn2);
-    setTabOrder(BitBtn2, LabeledEdit5);
+    setTabOrder(BitBtn2, BitBtn7);
+    setTabOrder(BitBtn7, BitBtn8);
+    setTabOrder(BitBtn8, LabeledEdit5);
     setTabOrder(LabeledEdit5, LabeledEdit11);
     setTabOrder(LabeledEdit11, LabeledEdit9);
     setTabOrder(LabeledEdit9, LabeledEdit10);
@@ -160,6 +169,8 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     connect(BitBtn2, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn2Click(); }));
     connect(BitBtn3, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn3Click(); }));
     connect(BitBtn6, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn6Click(); }));
+    connect(BitBtn7, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn7Click(); }));
+    connect(BitBtn8, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn8Click(); }));
     connect(Memo1, &Memo::keyDown, this, dialogs::guard(this, [this] { Memo1KeyDown(); }));
     ZQuery1.AfterPost = [this](TZQuery &) {
         ZQuery1AfterPost();
@@ -267,6 +278,16 @@ void CustomerCard::BitBtn3Click() {
 void CustomerCard::BitBtn6Click() {
     if (shutdownAndQuit)
         shutdownAndQuit();
+}
+
+void CustomerCard::BitBtn7Click() {
+    if (showSmsWindow)
+        showSmsWindow();
+}
+
+void CustomerCard::BitBtn8Click() {
+    if (showOfferWindow)
+        showOfferWindow();
 }
 
 void CustomerCard::Memo1KeyDown() {

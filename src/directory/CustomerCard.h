@@ -40,12 +40,17 @@ public:
     void BitBtn2Click(); // "Yazdır"
     void BitBtn3Click(); // "Yeni Kayıt"
     void BitBtn6Click(); // "Çıkış"
+    void BitBtn7Click(); // "SMS"
+    void BitBtn8Click(); // "Teklifler"
     void Memo1KeyDown();
     void ZQuery1AfterPost();
 
     // Set by the main window: the caller receipt, and the shutdown that ends the program.
     std::function<void()> fisyazdir;
     std::function<void()> shutdownAndQuit;
+    // Set by the main window: the SMS and offer windows for the record at ZQuery1's cursor.
+    std::function<void()> showSmsWindow;
+    std::function<void()> showOfferWindow;
 
     LabeledEdit *LabeledEdit1;  // "Adı ve Soyadı"  adsoyad
     LabeledEdit *LabeledEdit2;  // "Telefon-1"      gsmtel1
@@ -72,6 +77,8 @@ public:
     QPushButton *BitBtn2;       // "Yazdır"
     QPushButton *BitBtn3;       // "Yeni Kayıt"
     QPushButton *BitBtn6;       // "Çıkış"
+    QPushButton *BitBtn7;       // "SMS"
+    QPushButton *BitBtn8;       // "Teklifler"
 
 private:
     TZQuery &ZQuery1;

@@ -204,3 +204,26 @@ TEST_F(SettingsFile, AFileThatCannotBeReadGivesEmptyValues) {
 }
 
 } // namespace
+
+TEST_F(SettingsFile, SmsSectionIsReadWithDefaultsForMissingOrEmptyKeys) {
+    const QString path = dir() + s("/cidsetup.ini");
+    writeAll(path, "[MySql]\r\nServerName=localhost\r\n");
+    const SmsSettings defaults = readSettingsFile(path).sms;
+    EXPECT_EQ(defaults.Url, QString());
+    EXPECT_EQ(defaults.UserName, s("5400000000"));
+    EXPECT_EQ(defaults.Password, s("40286153"));
+    EXPECT_EQ(defaults.Originator, s("Zefiran"));
+    EXPECT_EQ(defaults.WebAddress, s("www.zefiran.com.tr"));
+    EXPECT_EQ(defaults.SupportHost, s("www.zefiran.com.tr"));
+
+    writeAll(path, "[sms]\r\nURL = http://127.0.0.1:8080 \r\nusername=5300000001\r\n"
+                   "Password=\"gizli 1\"\r\nOriginator=\r\nWebAddress=www.ornek.com.tr\r\n"
+                   "SupportHost=destek.ornek.com.tr\r\n");
+    const SmsSettings set = readSettingsFile(path).sms;
+    EXPECT_EQ(set.Url, s("http://127.0.0.1:8080"));
+    EXPECT_EQ(set.UserName, s("5300000001"));
+    EXPECT_EQ(set.Password, s("gizli 1"));
+    EXPECT_EQ(set.Originator, s("Zefiran"));
+    EXPECT_EQ(set.WebAddress, s("www.ornek.com.tr"));
+    EXPECT_EQ(set.SupportHost, s("destek.ornek.com.tr"));
+}

@@ -16,10 +16,12 @@ int main(int argc, char **argv) {
     const CustomerCard *card = form1.TabSheet1;
     TForm2 form2(
         form1.ZConnection1, form1.ZQuery1, [card] { return card->LabeledEdit1->text(); },
-        [card] { return card->LabeledEdit4->text(); });
+        [card] { return card->LabeledEdit4->text(); }, form1.smsSettings);
     TForm3 form3(form1.ZConnection1, form1.ZQuery1);
     TForm4 form4(form1.ZQuery2);
     form1.setExportWindow(&form4);
+    form1.setSmsWindow(&form2);
+    form1.setOfferWindow(&form3);
     form1.show();
     return app.exec();
 }
