@@ -1,5 +1,6 @@
 #include "controls/DBNavigator.h"
 
+#include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
 #include "store/TZQuery.h"
 
@@ -155,7 +156,8 @@ DBNavigator::DBNavigator(TZQuery &dataset, std::initializer_list<Button> buttons
         button->setFocusPolicy(Qt::TabFocus);
         button->setMinimumSize(30, 25);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-        connect(button, &QToolButton::clicked, this, dialogs::guard(this, [this, b] { click(b); }));
+        // Deferred: delete asks first, and any move may show an error box.
+        connectDeferredClick(button, this, [this, b] { click(b); });
         layout->addWidget(button);
         m_buttons[b] = button;
     }

@@ -4,6 +4,7 @@
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
 #include "controls/DbText.h"
+#include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
@@ -151,9 +152,9 @@ CallList::CallList(TZQuery &ZQuery3, TZQuery &ZQuery4, CustomerCard &card, QWidg
     };
     connect(DBGrid2, &DBGrid::cellClick, this, on(&CallList::DBGrid2CellClick));
     connect(DBGrid2, &DBGrid::dblClick, this, on(&CallList::DBGrid2DblClick));
-    connect(BitBtn4, &QPushButton::clicked, this, on(&CallList::BitBtn4Click));
-    connect(BitBtn5, &QPushButton::clicked, this, on(&CallList::BitBtn5Click));
-    connect(BitBtn8, &QPushButton::clicked, this, on(&CallList::BitBtn8Click));
+    connectDeferredClick(BitBtn4, this, [this] { BitBtn4Click(); });
+    connectDeferredClick(BitBtn5, this, [this] { BitBtn5Click(); });
+    connectDeferredClick(BitBtn8, this, [this] { BitBtn8Click(); });
     connect(LabeledEdit17, &LabeledEdit::keyDown, this, on(&CallList::LabeledEdit17KeyDown));
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/Captioned.h"
 #include "controls/DbText.h"
+#include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
@@ -165,10 +166,10 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     setTabOrder(ComboBox3, LabeledEdit4);
     setTabOrder(LabeledEdit4, BitBtn6);
 
-    connect(BitBtn1, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn1Click(); }));
-    connect(BitBtn2, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn2Click(); }));
-    connect(BitBtn3, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn3Click(); }));
-    connect(BitBtn6, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn6Click(); }));
+    connectDeferredClick(BitBtn1, this, [this] { BitBtn1Click(); });
+    connectDeferredClick(BitBtn2, this, [this] { BitBtn2Click(); });
+    connectDeferredClick(BitBtn3, this, [this] { BitBtn3Click(); });
+    connectDeferredClick(BitBtn6, this, [this] { BitBtn6Click(); });
     connect(BitBtn7, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn7Click(); }));
     connect(BitBtn8, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn8Click(); }));
     connect(Memo1, &Memo::keyDown, this, dialogs::guard(this, [this] { Memo1KeyDown(); }));

@@ -4,6 +4,7 @@
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
 #include "controls/DbText.h"
+#include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
@@ -149,8 +150,8 @@ DirectorySearch::DirectorySearch(TZQuery &ZQuery1, TZQuery &ZQuery2, TZQuery &ZQ
             on(&DirectorySearch::LabeledEdit16Change));
     connect(ComboBox2, &QComboBox::editTextChanged, this, on(&DirectorySearch::ComboBox2Change));
     connect(ComboBox4, &QComboBox::editTextChanged, this, on(&DirectorySearch::ComboBox4Change));
-    connect(Button1, &QPushButton::clicked, this, on(&DirectorySearch::Button1Click));
-    connect(BitBtn7, &QPushButton::clicked, this, on(&DirectorySearch::BitBtn7Click));
+    connectDeferredClick(Button1, this, [this] { Button1Click(); });
+    connectDeferredClick(BitBtn7, this, [this] { BitBtn7Click(); });
     connect(DBGrid1, &DBGrid::cellClick, this, on(&DirectorySearch::DBGrid1CellClick));
     connect(DBGrid1, &DBGrid::dblClick, this, on(&DirectorySearch::DBGrid1DblClick));
     connect(DBGrid1, &DBGrid::titleClick, this, [this](int column) {

@@ -5,6 +5,7 @@
 #include "directory/CustomerCard.h"
 #include "directory/DirectorySearch.h"
 #include "offers/TForm4.h"
+#include "support/Click.h"
 
 #include "platform/Error.h"
 
@@ -183,7 +184,7 @@ TEST_F(MainWindowTest, ClosingByTheWindowOrTheExitButtonRunsTheShutdown) {
         w.ZQuery1.append(); // a row being typed is dropped, not written
         w.ZQuery1.fieldByName("adsoyad").setAsString("yarım");
         if (byButton)
-            w.TabSheet1->BitBtn6->click();
+            clickAndRun(w.TabSheet1->BitBtn6);
         else
             w.close();
         EXPECT_FALSE(w.ZQuery1.active());

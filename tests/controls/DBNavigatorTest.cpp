@@ -1,6 +1,8 @@
 #include "DatabaseFixture.h"
 
 #include "controls/DBNavigator.h"
+#include "support/Accessible.h"
+#include "support/Click.h"
 
 #include <QToolButton>
 
@@ -42,23 +44,23 @@ TEST_F(NavigatorTest, MovesThroughTheRowsAndEnablesWhatCanAct) {
     EXPECT_TRUE(enabled(Button::Delete));
     EXPECT_FALSE(enabled(Button::Cancel));
 
-    nav.button(Button::Next)->click();
+    clickAndRun(nav.button(Button::Next));
     EXPECT_EQ(q.fieldByName("telno").asString(), "2");
     EXPECT_TRUE(enabled(Button::Prior));
-    nav.button(Button::Last)->click();
+    clickAndRun(nav.button(Button::Last));
     EXPECT_EQ(q.fieldByName("telno").asString(), "3");
     EXPECT_FALSE(enabled(Button::Next));
     EXPECT_FALSE(enabled(Button::Last));
-    nav.button(Button::Prior)->click();
+    clickAndRun(nav.button(Button::Prior));
     EXPECT_EQ(q.fieldByName("telno").asString(), "2");
-    nav.button(Button::First)->click();
+    clickAndRun(nav.button(Button::First));
     EXPECT_EQ(q.fieldByName("telno").asString(), "1");
 
     // Cancel drops the changes of the row.
     q.edit();
     q.fieldByName("telno").setAsString("9");
     EXPECT_TRUE(enabled(Button::Cancel));
-    nav.button(Button::Cancel)->click();
+    clickAndRun(nav.button(Button::Cancel));
     EXPECT_EQ(q.state(), DataSetState::Browse);
     EXPECT_EQ(q.fieldByName("telno").asString(), "1");
     EXPECT_FALSE(enabled(Button::Cancel));
@@ -72,7 +74,7 @@ TEST_F(NavigatorTest, DeleteAsksAndDeletesOnlyAfterOk) {
     q.moveTo(1);
     boxes.answer = QMessageBox::Cancel;
     markLog();
-    nav.button(Button::Delete)->click();
+    clickAndRun(nav.button(Button::Delete));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].kind, dialogs::Kind::OkCancel);
     EXPECT_EQ(boxes.boxes[0].text, u"Delete record?"_s);
@@ -80,12 +82,32 @@ TEST_F(NavigatorTest, DeleteAsksAndDeletesOnlyAfterOk) {
     EXPECT_EQ(q.recordCount(), 3);
 
     boxes.answer = QMessageBox::Ok;
-    nav.button(Button::Delete)->click();
+    clickAndRun(nav.button(Button::Delete));
     EXPECT_EQ(statementsSinceMark(),
               std::vector<QByteArray>{"DELETE FROM " + dbName() + ".arayanlar WHERE Id=2"});
     EXPECT_EQ(q.recordCount(), 2);
     EXPECT_EQ(q.fieldByName("telno").asString(), "3");
     EXPECT_EQ(db.scalar("SELECT GROUP_CONCAT(telno ORDER BY Id) FROM arayanlar"), "1,3");
+}
+
+// A screen reader's press of a tool button clicks it at once; the box comes after the press
+// has returned, so the tool is not held up while the box waits for an answer.
+TEST_F(NavigatorTest, AnAssistiveToolsPressReturnsBeforeTheBoxOpens) {
+    q.moveTo(1);
+    boxes.answer = QMessageBox::Ok;
+    pressAsAssistiveTool(nav.button(Button::Delete));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(q.recordCount(), 3);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    EXPECT_EQ(boxes.texts(), std::vector<QString>{u"Delete record?"_s});
+    EXPECT_EQ(q.recordCount(), 2);
+
+    db.exec("DROP TABLE arayanlar");
+    pressAsAssistiveTool(nav.button(Button::Refresh));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].kind, dialogs::Kind::Error);
 }
 
 TEST_F(NavigatorTest, RefreshRunsTheStatementAgainAndErrorsShowInTheErrorBox) {
@@ -94,12 +116,12 @@ TEST_F(NavigatorTest, RefreshRunsTheStatementAgainAndErrorsShowInTheErrorBox) {
         ++refreshed;
     };
     db.exec("INSERT INTO arayanlar (telno) VALUES ('4')");
-    nav.button(Button::Refresh)->click();
+    clickAndRun(nav.button(Button::Refresh));
     EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(q.recordCount(), 4);
 
     db.exec("DROP TABLE arayanlar");
-    nav.button(Button::Refresh)->click();
+    clickAndRun(nav.button(Button::Refresh));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].kind, dialogs::Kind::Error);
     EXPECT_TRUE(boxes.boxes[0].text.startsWith(u"SQL Error: "_s))

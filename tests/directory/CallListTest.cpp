@@ -3,6 +3,7 @@
 #include "controls/DBNavigator.h"
 #include "controls/LabeledEdit.h"
 #include "platform/Cp1254.h"
+#include "support/Click.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -101,7 +102,7 @@ TEST_F(CallListTest, ACellClickShowsEveryCallOfTheNumberOnBothTabs) {
 TEST_F(CallListTest, KayitAndADoubleClickOpenTheCallersCardOrANewOneWithTheNumber) {
     PageControl1.setCurrentIndex(CustomerCard::CallListPage);
     onCall("05447654321"); // gsmtel2 of a customer
-    calls->BitBtn4->click();
+    clickAndRun(calls->BitBtn4);
     EXPECT_EQ(card->LabeledEdit1->text(), u"Mehmet Kaya"_s);
     EXPECT_EQ(PageControl1.currentIndex(), CustomerCard::CardPage);
 
@@ -127,7 +128,7 @@ TEST_F(CallListTest, KayitAndADoubleClickOpenTheCallersCardOrANewOneWithTheNumbe
     showDay(QDate(2015, 1, 1));
     card->temizle();
     PageControl1.setCurrentIndex(CustomerCard::CallListPage);
-    calls->BitBtn4->click();
+    clickAndRun(calls->BitBtn4);
     EXPECT_EQ(card->LabeledEdit1->text(), QString());
     EXPECT_EQ(PageControl1.currentIndex(), CustomerCard::CallListPage);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -137,7 +138,7 @@ TEST_F(CallListTest, TheNoteIsStoredOnTheSelectedCallAndReplacesTheEarlierOne) {
     onCall("05447654321");
     noteBox()->setText(u"yeni not"_s);
     markLog();
-    calls->BitBtn5->click();
+    clickAndRun(calls->BitBtn5);
     EXPECT_EQ(statementsSinceMark(),
               std::vector<QByteArray>{"UPDATE " + dbName() +
                                       ".arayanlar SET notu='yeni not' WHERE Id=2"});
@@ -166,7 +167,7 @@ TEST_F(CallListTest, ANoteWithNoCallInTheListIsRefusedAndKept) {
     ASSERT_EQ(ZQuery3.recordCount(), 0);
     noteBox()->setText(u"kimse yok"_s);
     markLog();
-    calls->BitBtn5->click();
+    clickAndRun(calls->BitBtn5);
     EXPECT_EQ(boxes.texts(), std::vector<QString>{u"Listede not eklenecek çağrı yok!"_s});
     EXPECT_EQ(boxes.boxes[0].kind, dialogs::Kind::Message);
     EXPECT_TRUE(statementsSinceMark().empty());
@@ -210,7 +211,7 @@ TEST_F(CallListTest, EmptyingTheLogAsksAndTruncatesOnlyAfterYes) {
 
     boxes.answer = QMessageBox::No;
     markLog();
-    calls->BitBtn8->click();
+    clickAndRun(calls->BitBtn8);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].kind, dialogs::Kind::Confirmation);
     EXPECT_EQ(boxes.boxes[0].text, u"Emin Misiniz ?"_s);
@@ -220,7 +221,7 @@ TEST_F(CallListTest, EmptyingTheLogAsksAndTruncatesOnlyAfterYes) {
     EXPECT_EQ(ZQuery3.recordCount(), 3);
 
     boxes.answer = QMessageBox::Yes;
-    calls->BitBtn8->click();
+    clickAndRun(calls->BitBtn8);
     EXPECT_EQ(statementsSinceMark(),
               (std::vector<QByteArray>{"TRUNCATE TABLE arayanlar", "select * from arayanlar"}));
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM arayanlar"), "0"); // every day's calls
@@ -231,7 +232,7 @@ TEST_F(CallListTest, EmptyingTheLogAsksAndTruncatesOnlyAfterYes) {
 
     // Calls registered afterwards show whatever their day.
     db.exec("INSERT INTO arayanlar (tarih, telno) VALUES ('2016-01-01', '1')");
-    calls->DBNavigator3->button(DBNavigator::Button::Refresh)->click();
+    clickAndRun(calls->DBNavigator3->button(DBNavigator::Button::Refresh));
     EXPECT_EQ(ZQuery3.recordCount(), 1);
     EXPECT_EQ(db.scalar("SELECT Id FROM arayanlar"), "1"); // numbering starts again
 }

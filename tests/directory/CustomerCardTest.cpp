@@ -3,6 +3,7 @@
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
+#include "support/Click.h"
 #include "support/Text.h"
 
 #include <QApplication>
@@ -69,7 +70,7 @@ TEST_F(CardTest, SavingANewNumberInsertsACustomer) {
     card->Memo1->setPlainText(u"İlk not"_s);
     card->ComboBox1->setEditText(u"Yeni grup"_s); // a value not in the list is kept as typed
     card->DateTimePicker1->setDate(QDate(2021, 5, 6));
-    card->BitBtn1->click();
+    clickAndRun(card->BitBtn1);
 
     const auto saved = row("gsmtel1='05321234567'");
     EXPECT_EQ(saved[0], win("Şükrü Öztürk"));
@@ -98,16 +99,16 @@ TEST_F(CardTest, SavingAKnownNumberUpdatesTheFirstRecordWithIt) {
     card->kartgetir();
     card->LabeledEdit1->setText(u"Yeni Ad"_s);
     card->LabeledEdit2->setText(u"05321234567"_s);
-    card->BitBtn1->click();
+    clickAndRun(card->BitBtn1);
     EXPECT_EQ(row("adsoyad='Yeni Ad'")[3], QByteArray("02122222222"));
     EXPECT_EQ(row("adsoyad='Ikinci'")[1], QByteArray("05321234567"));
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM rehber"), "4");
 
     // Without Telefon-1 the company number is the key: the first record with it.
-    card->BitBtn3->click();
+    clickAndRun(card->BitBtn3);
     card->LabeledEdit6->setText(u"02122222222"_s);
     card->LabeledEdit1->setText(u"Firma Kaydı"_s);
-    card->BitBtn1->click();
+    clickAndRun(card->BitBtn1);
     EXPECT_EQ(row("Id=1")[0], win("Firma Kaydı")); // the first record holding that number
     EXPECT_EQ(row("Id=1")[1], QByteArray(""));
     EXPECT_EQ(row("adsoyad='Dorduncu'")[3], QByteArray("02122222222"));
@@ -119,7 +120,7 @@ TEST_F(CardTest, BothKeyNumbersEmptyIsRefused) {
     pages.setCurrentIndex(CustomerCard::CardPage);
     card->LabeledEdit1->setText(u"Numarasız"_s);
     card->LabeledEdit3->setText(u"05320000000"_s); // Telefon-2 is no key
-    card->BitBtn1->click();
+    clickAndRun(card->BitBtn1);
     EXPECT_EQ(messages(),
               std::vector<QString>{u"GSM-Telefon-1 veya Firma Telefon Alanları Boş Olamaz!"_s});
     EXPECT_EQ(card->LabeledEdit1->text(), u"Numarasız"_s);
@@ -129,7 +130,7 @@ TEST_F(CardTest, BothKeyNumbersEmptyIsRefused) {
     // A number of blanks is not empty.
     boxes.boxes.clear();
     card->LabeledEdit2->setText(u" "_s);
-    card->BitBtn1->click();
+    clickAndRun(card->BitBtn1);
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM rehber WHERE gsmtel1=' '"), "1");
 }

@@ -3,6 +3,7 @@
 #include "controls/DBNavigator.h"
 #include "controls/LabeledEdit.h"
 #include "platform/Cp1254.h"
+#include "support/Click.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -167,14 +168,14 @@ TEST_F(SearchTest, HepsiListsAllRecordsAndKeepsTheCount) {
     search->LabeledEdit12->setText(u"0544"_s);
     ASSERT_EQ(count(), u"1"_s);
     markLog();
-    search->Button1->click();
+    clickAndRun(search->Button1);
     EXPECT_EQ(statementsSinceMark(), std::vector<QByteArray>{"Select * from rehber"});
     EXPECT_EQ(ZQuery2.recordCount(), 7);
     EXPECT_EQ(search->DBGrid1->model()->rowCount(), 7);
     EXPECT_EQ(count(), u"1"_s);
 
     // The navigator's refresh counts again.
-    search->DBNavigator2->button(DBNavigator::Button::Refresh)->click();
+    clickAndRun(search->DBNavigator2->button(DBNavigator::Button::Refresh));
     EXPECT_EQ(count(), u"7"_s);
 }
 
@@ -291,12 +292,12 @@ TEST_F(SearchTest, TheNavigatorDeletesTheRecordOnlyAfterOk) {
     EXPECT_EQ(search->DBNavigator2->button(DBNavigator::Button::Cancel), nullptr);
 
     boxes.answer = QMessageBox::Cancel;
-    remove->click();
+    clickAndRun(remove);
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM rehber"), "7");
 
     boxes.answer = QMessageBox::Ok;
     markLog();
-    remove->click();
+    clickAndRun(remove);
     EXPECT_EQ(boxes.texts(), (std::vector<QString>{u"Delete record?"_s, u"Delete record?"_s}));
     EXPECT_EQ(statementsSinceMark(),
               std::vector<QByteArray>{"DELETE FROM " + dbName() + ".rehber WHERE Id=4"});
@@ -320,7 +321,7 @@ TEST_F(SearchTest, ErrorsShowInTheErrorBoxAndTheTabGoesOn) {
     search->showExportWindow = [&] {
         ++exports;
     };
-    search->BitBtn7->click();
+    clickAndRun(search->BitBtn7);
     EXPECT_EQ(exports, 1);
 
     db.exec("DROP TABLE rehber");
