@@ -4,6 +4,7 @@
 #include "messaging/TForm2.h"
 #include "offers/TForm3.h"
 #include "offers/TForm4.h"
+#include "platform/HttpRequest.h"
 
 #include <QApplication>
 
@@ -11,7 +12,8 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zefiran"));
     // On Windows the caller-ID device, XML and automation needed the component runtime here;
-    // their replacements need nothing before the windows are created.
+    // of their replacements only the HTTP client wants its set-up before the first request.
+    http::globalInit();
     TForm1 form1;
     const CustomerCard *card = form1.TabSheet1;
     TForm2 form2(
