@@ -104,17 +104,25 @@ QFont receiptFont(const QString &family, int points, bool bold) {
 }
 
 void paintReceipt(QPainter &painter, const std::vector<ReceiptLine> &lines) {
+    const QPaintDevice *device = painter.device();
+    const double scaleX = double(device->logicalDpiX()) / receiptDpi;
+    const double scaleY = double(device->logicalDpiY()) / receiptDpi;
     painter.save();
     for (const ReceiptLine &line : lines) {
         painter.setFont(receiptFont(line.family, line.points, line.bold));
         // Text is drawn from its baseline; the line's y is the top of its character cell.
-        const QFontMetrics metrics(painter.font(), painter.device());
-        painter.drawText(QPoint(line.x, line.y + metrics.ascent()), line.text);
+        const QFontMetrics metrics(painter.font(), device);
+        const int left = qRound(line.x * scaleX);
+        const int top = qRound(line.y * scaleY);
+        painter.drawText(QPoint(left, top + metrics.ascent()), line.text);
     }
     painter.restore();
 }
 
 void printReceipt(const ReceiptInput &input, QPrinter &printer) {
+    // At a printer's full resolution (1200 dpi on a CUPS queue) the pixel layout would
+    // crowd every line into the top centimetres of the page.
+    printer.setResolution(receiptDpi);
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw Error(QStringLiteral("Unable to start a print job on ") + jobTarget(printer));

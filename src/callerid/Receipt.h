@@ -24,8 +24,15 @@ struct ReceiptInput {
     QString serialNumber;
 };
 
-// One printed line: its left edge at x and its top edge at y, in the printer's device pixels
-// from the top left corner of the printable area; the font size in points.
+// The resolution the receipt's layout is drawn at: a receipt printer's 180 dpi. There the
+// 30-pixel steps of the address and note lines clear their 11- and 10-point letters (at 203
+// dpi an accented capital meets the descenders of the line above). The receipt asks the
+// printer for it; on a device of another resolution every position is mapped onto the same
+// spot of the paper.
+constexpr int receiptDpi = 180;
+
+// One printed line: its left edge at x and its top edge at y, in device pixels of a
+// receiptDpi printer from the top left corner of the printable area; the font size in points.
 struct ReceiptLine {
     QString text;
     QString family;
@@ -56,16 +63,17 @@ QString receiptDateTimeText(const QDateTime &when);
 // has no Courier New.
 QFont receiptFont(const QString &family, int points, bool bold);
 
-// Draws the lines on the painter's device, positions in its device pixels, unscaled.
+// Draws the lines on the painter's device: at a device resolution of receiptDpi at their
+// very pixels, at another one each position scaled to that resolution (rounded to the
+// nearest pixel); the fonts keep their sizes in points.
 void paintReceipt(QPainter &painter, const std::vector<ReceiptLine> &lines);
 
-// Prints one receipt as one job on the printer. Throws Error when the job cannot be started
-// or completed.
+// Prints one receipt as one job on the printer, at receiptDpi when the printer takes that
+// resolution. Throws Error when the job cannot be started or completed.
 void printReceipt(const ReceiptInput &input, QPrinter &printer);
 
-// Prints one receipt on the printer described by info at its own resolution; no title,
-// paper, orientation or copy count is set. Throws Error when info is null (no printer) or
-// the job fails.
+// Prints one receipt on the printer described by info; no title, paper, orientation or copy
+// count is set. Throws Error when info is null (no printer) or the job fails.
 void printReceipt(const ReceiptInput &input, const QPrinterInfo &info);
 
 // Prints one receipt on the system's default printer. Throws Error "There is no default

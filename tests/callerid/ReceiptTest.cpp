@@ -8,6 +8,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
@@ -50,6 +51,34 @@ public:
     std::vector<Text> texts;
 };
 
+// The metrics of an A4 page at a given resolution.
+int a4Metric(QPaintDevice::PaintDeviceMetric metric, int dpi) {
+    switch (metric) {
+    case QPaintDevice::PdmWidth:
+        return 210 * dpi * 10 / 254;
+    case QPaintDevice::PdmHeight:
+        return 297 * dpi * 10 / 254;
+    case QPaintDevice::PdmWidthMM:
+        return 210;
+    case QPaintDevice::PdmHeightMM:
+        return 297;
+    case QPaintDevice::PdmNumColors:
+        return INT_MAX;
+    case QPaintDevice::PdmDepth:
+        return 32;
+    case QPaintDevice::PdmDpiX:
+    case QPaintDevice::PdmDpiY:
+    case QPaintDevice::PdmPhysicalDpiX:
+    case QPaintDevice::PdmPhysicalDpiY:
+        return dpi;
+    case QPaintDevice::PdmDevicePixelRatio:
+        return 1;
+    case QPaintDevice::PdmDevicePixelRatioScaled:
+        return int(QPaintDevice::devicePixelRatioFScale());
+    }
+    return 0;
+}
+
 // A page-sized device at a given resolution whose engine records what is drawn.
 class RecordingDevice : public QPaintDevice {
 public:
@@ -61,32 +90,7 @@ public:
     const std::vector<RecordingEngine::Text> &texts() const { return m_engine.texts; }
 
 protected:
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth:
-            return 210 * m_dpi * 10 / 254;
-        case PdmHeight:
-            return 297 * m_dpi * 10 / 254;
-        case PdmWidthMM:
-            return 210;
-        case PdmHeightMM:
-            return 297;
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDepth:
-            return 32;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return m_dpi;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(devicePixelRatioFScale());
-        }
-        return 0;
-    }
+    int metric(PaintDeviceMetric metric) const override { return a4Metric(metric, m_dpi); }
 
 private:
     int m_dpi;
@@ -247,11 +251,25 @@ TEST(ReceiptFont, CourierNewOrAMonospaceStandIn) {
     }
 }
 
+// The text runs drawn on one baseline, joined left to right, by baseline.
+using TextsByBaseline = std::map<double, std::vector<const RecordingEngine::Text *>>;
+TextsByBaseline byBaseline(const std::vector<RecordingEngine::Text> &texts) {
+    TextsByBaseline lines;
+    for (const RecordingEngine::Text &text : texts)
+        lines[text.baseline.y()].push_back(&text);
+    return lines;
+}
+
+// A layout position on a device of this resolution.
+int onDevice(int receiptPixels, int dpi) {
+    return qRound(receiptPixels * double(dpi) / receiptDpi);
+}
+
 class ReceiptPainting : public ::testing::TestWithParam<int> {};
 
-// Every visible line lands with its top edge at its y and its left edge at 20 device pixels,
-// at any resolution, in its font and size.
-TEST_P(ReceiptPainting, LinesLandAtTheirDevicePixels) {
+// Every visible line lands with its top edge at its y and its left edge at 20 pixels of the
+// receipt's grid, mapped onto the device's resolution, in its font and size.
+TEST_P(ReceiptPainting, LinesLandAtTheirPixelsOnTheReceiptsGrid) {
     const int dpi = GetParam();
     RecordingDevice device(dpi);
     const std::vector<ReceiptLine> lines = receiptLayout(fullCard());
@@ -259,18 +277,14 @@ TEST_P(ReceiptPainting, LinesLandAtTheirDevicePixels) {
         QPainter painter(&device);
         paintReceipt(painter, lines);
     }
-
-    // Text runs drawn on one baseline, joined left to right.
-    std::map<double, std::vector<const RecordingEngine::Text *>> byBaseline;
-    for (const RecordingEngine::Text &text : device.texts())
-        byBaseline[text.baseline.y()].push_back(&text);
+    const TextsByBaseline drawn = byBaseline(device.texts());
 
     for (const ReceiptLine &line : lines) {
         if (line.text.trimmed().isEmpty())
             continue;
         const RecordingEngine::Text *first = nullptr;
         QString joined;
-        for (const auto &[baseline, texts] : byBaseline) {
+        for (const auto &[baseline, texts] : drawn) {
             QString candidate;
             for (const RecordingEngine::Text *text : texts)
                 candidate += text->text;
@@ -285,15 +299,85 @@ TEST_P(ReceiptPainting, LinesLandAtTheirDevicePixels) {
         EXPECT_EQ(font.families().value(0), s("Courier New")) << line.text.toStdString();
         EXPECT_EQ(font.pointSize(), line.points) << line.text.toStdString();
         EXPECT_TRUE(font.bold()) << line.text.toStdString();
-        EXPECT_EQ(first->baseline.x(), 20.0) << line.text.toStdString();
+        EXPECT_EQ(first->baseline.x(), onDevice(20, dpi)) << line.text.toStdString();
         const int ascent = QFontMetrics(font, &device).ascent();
         // The size in points becomes pixels at the device's resolution.
         EXPECT_GT(ascent, line.points * dpi / 72 / 2) << line.text.toStdString();
-        EXPECT_EQ(first->baseline.y() - ascent, double(line.y)) << line.text.toStdString();
+        EXPECT_EQ(first->baseline.y() - ascent, onDevice(line.y, dpi)) << line.text.toStdString();
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Resolutions, ReceiptPainting, ::testing::Values(96, 203, 600));
+INSTANTIATE_TEST_SUITE_P(Resolutions, ReceiptPainting,
+                         ::testing::Values(receiptDpi, 96, 600, 1200));
+
+// A printer that keeps its own resolution whatever it is asked for, as some printer drivers
+// do; its engine records the texts like RecordingEngine.
+class FixedResolutionPrinter : public QPrinter {
+public:
+    explicit FixedResolutionPrinter(int dpi)
+        : m_engine(dpi) {
+        setEngines(&m_engine, &m_engine);
+    }
+    const std::vector<RecordingEngine::Text> &texts() const { return m_engine.texts; }
+
+private:
+    class Engine : public RecordingEngine, public QPrintEngine {
+    public:
+        explicit Engine(int dpi)
+            : m_dpi(dpi) {}
+        void setProperty(PrintEnginePropertyKey, const QVariant &) override {}
+        QVariant property(PrintEnginePropertyKey key) const override {
+            if (key == PPK_Resolution)
+                return m_dpi;
+            return {};
+        }
+        bool newPage() override { return true; }
+        bool abort() override { return true; }
+        int metric(QPaintDevice::PaintDeviceMetric metric) const override {
+            return a4Metric(metric, m_dpi);
+        }
+        QPrinter::PrinterState printerState() const override { return QPrinter::Idle; }
+
+    private:
+        int m_dpi;
+    };
+
+    Engine m_engine;
+};
+
+// The receipt's lines one under the other, at the paper positions of a receipt printer, on a
+// printer that takes that resolution (a CUPS queue, a PDF file) and on one that keeps 1200 dpi: the
+// lines never overlap.
+TEST(ReceiptPrinting, PrintsAtTheReceiptPrintersResolution) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QPrinter pdf(QPrinter::HighResolution); // 1200 dpi until the receipt asks for less
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(dir.filePath(s("receipt.pdf")));
+    printReceipt(fullCard(), pdf);
+    EXPECT_EQ(pdf.resolution(), receiptDpi);
+
+    FixedResolutionPrinter printer(1200);
+    printReceipt(fullCard(), printer);
+    EXPECT_EQ(printer.resolution(), 1200);
+    const std::vector<ReceiptLine> layout = receiptLayout(fullCard());
+    const TextsByBaseline drawn = byBaseline(printer.texts());
+    ASSERT_EQ(drawn.size(), layout.size()); // the blank band is drawn too
+    int previousInkBottom = INT_MIN;
+    std::size_t i = 0;
+    for (const auto &[baseline, texts] : drawn) {
+        const ReceiptLine &line = layout[i++];
+        const QFontMetrics metrics(texts.front()->font, &printer);
+        EXPECT_EQ(qRound(baseline) - metrics.ascent(), onDevice(line.y, 1200))
+            << line.text.toStdString();
+        if (line.text.trimmed().isEmpty())
+            continue;
+        // What is inked of the line, accents and descenders included.
+        const QRect ink = metrics.tightBoundingRect(line.text).translated(0, qRound(baseline));
+        EXPECT_GT(ink.top(), previousInkBottom) << line.text.toStdString() << " overlaps";
+        previousInkBottom = ink.bottom();
+    }
+}
 
 TEST(ReceiptPrinting, NoPrinterIsAnErrorBeforeAnythingIsPrinted) {
     try {
