@@ -59,11 +59,14 @@ void NcidClient::connectNow() {
 void NcidClient::onConnected() {
     m_connectTimeout.stop();
     m_reconnect.stop();
-    m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    applyTcpKeepAlive(m_socket.socketDescriptor(), m_keepAlive);
     m_model = QStringLiteral("NCID");
 }
 
 void NcidClient::onDisconnected() {
+    // Lines the server sent just before the connection ended are still calls.
+    if (m_socket.bytesAvailable() > 0)
+        onReadyRead();
     m_connectTimeout.stop();
     m_model.clear();
     m_lines.clear();
