@@ -202,8 +202,10 @@ void TForm1::startDevice() {
         connect(CIDv51, &TCIDv5::OnCallerID, this,
                 [this](const QString &deviceId, const QString &line, const QString &number,
                        const QString &dateTime, const QString &otherText) {
-                    dialogs::guarded([&] { CID_olay(deviceId, line, number, dateTime, otherText); },
-                                     this);
+                    const QDateTime arrived = CIDv51->callArrived();
+                    dialogs::guarded(
+                        [&] { CID_olay(deviceId, line, number, dateTime, otherText, arrived); },
+                        this);
                 });
         connect(CIDv51, &TCIDv5::OnSignalA, this, [this] { CIDSignal(); });
         CIDv51->StartDevice();
@@ -329,10 +331,10 @@ bool TForm1::internetvar() {
 void TForm1::mobilkontrol() {}
 
 void TForm1::CID_olay(const QString &, const QString &Line, const QString &PhoneNumber,
-                      const QString &, const QString &) {
+                      const QString &, const QString &, const QDateTime &arrived) {
     decimalInteger(Line);
     const QByteArray number = cp1254::fromUnicode(PhoneNumber);
-    const QByteArray name = arayankaydet(number);
+    const QByteArray name = arayankaydet(number, arrived);
     if (PageControl1->currentIndex() != CustomerCard::CallListPage)
         return;
     TabSheet1->temizle();

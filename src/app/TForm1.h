@@ -41,8 +41,10 @@ public:
 
     // Caller identification
     void Timer1Timer();
+    // arrived: when the call reached the PC; the call is logged with this time.
     void CID_olay(const QString &DeviceID, const QString &Line, const QString &PhoneNumber,
-                  const QString &DateTime, const QString &OtherText);
+                  const QString &DateTime, const QString &OtherText,
+                  const QDateTime &arrived = QDateTime::currentDateTime());
     void CIDSignal();
     QByteArray arayankaydet(const QByteArray &number,
                             const QDateTime &arrived = QDateTime::currentDateTime());

@@ -34,7 +34,7 @@ ModemBackend::ModemBackend(const QString &portName, QObject *parent)
     });
     connect(&m_quietTimer, &QTimer::timeout, this, &ModemBackend::onQuiet);
     connect(&m_probeTimer, &QTimer::timeout, this, &ModemBackend::onProbe);
-    connect(&m_reopenTimer, &QTimer::timeout, this, &ModemBackend::onReopen);
+    connect(&m_retryTimer, &QTimer::timeout, this, &ModemBackend::onRetry);
     connect(&m_port, &QSerialPort::readyRead, this, &ModemBackend::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &ModemBackend::onPortError);
     setTiming(Timing());
@@ -51,26 +51,26 @@ void ModemBackend::setTiming(const Timing &timing) {
     m_timing = timing;
     m_quietTimer.setInterval(timing.quietEndMs);
     m_probeTimer.setInterval(timing.probeIntervalMs);
-    m_reopenTimer.setInterval(timing.reopenIntervalMs);
+    m_retryTimer.setInterval(timing.retryIntervalMs);
 }
 
 void ModemBackend::start() {
     m_probeTimer.stop();
-    m_reopenTimer.stop();
+    m_retryTimer.stop();
     closePort();
     m_state = State::Closed;
     m_model.clear();
 
     QString failure;
     if (!openPort(&failure))
-        throw Error(failure);
+        return becomeDetached(); // not plugged in yet
 
     // The main window starts the device before its event loop runs: wait on the port.
     bool finished = false;
-    bool ok = false;
-    handshake([&](bool success, const QString &why) {
+    Setup outcome = Setup::Silent;
+    handshake([&](Setup result, const QString &why) {
         finished = true;
-        ok = success;
+        outcome = result;
         failure = why;
     });
     const QDeadlineTimer overall(m_timing.startTimeoutMs);
@@ -78,21 +78,47 @@ void ModemBackend::start() {
         if (overall.hasExpired() || !m_port.isOpen()) {
             m_command.reset();
             m_handshaking = false;
-            failure = QStringLiteral("Caller-ID modemi yanıt vermiyor: ") + m_portName;
+            outcome = m_port.isOpen() ? Setup::Silent : Setup::PortLost;
             break;
         }
         m_port.waitForReadyRead(20);
         if (m_command && m_command->deadline.hasExpired())
             complete(Reply::Timeout);
     }
-    if (!ok) {
+    switch (outcome) {
+    case Setup::Ready:
+        return becomeLive();
+    case Setup::Silent:
+        return becomeSilent();
+    case Setup::PortLost:
+        return becomeDetached();
+    case Setup::Refused:
         closePort();
         throw Error(failure);
     }
+}
+
+void ModemBackend::becomeLive() {
     m_state = State::Live;
     m_model = m_pendingModel;
+    m_retryTimer.stop();
     m_lastTraffic.start();
     m_probeTimer.start();
+}
+
+void ModemBackend::becomeSilent() {
+    m_state = State::Silent;
+    m_model.clear();
+    m_probeTimer.stop();
+    m_retryTimer.start();
+}
+
+void ModemBackend::becomeDetached() {
+    closePort();
+    m_state = State::Detached;
+    m_model.clear();
+    m_probeTimer.stop();
+    m_retryTimer.start();
 }
 
 bool ModemBackend::openPort(QString *failure) {
@@ -148,9 +174,9 @@ void ModemBackend::handshake(Finished finished) {
     m_handshaking = true;
     m_pendingModel.clear();
     m_identity.clear();
-    handshakeAttention(2, [this, finished](bool ok, const QString &why) {
+    handshakeAttention(2, [this, finished](Setup outcome, const QString &why) {
         m_handshaking = false;
-        finished(ok, why);
+        finished(outcome, why);
     });
 }
 
@@ -162,8 +188,12 @@ void ModemBackend::handshakeAttention(int triesLeft, Finished finished) {
                 handshakeSetup(finished);
             else if (reply == Reply::Timeout && triesLeft > 1)
                 handshakeAttention(triesLeft - 1, finished);
+            else if (reply == Reply::Timeout)
+                finished(Setup::Silent,
+                         QStringLiteral("Caller-ID modemi yanıt vermiyor: ") + m_portName);
             else
-                finished(false, QStringLiteral("Caller-ID modemi yanıt vermiyor: ") + m_portName);
+                finished(Setup::PortLost,
+                         QStringLiteral("Caller-ID modemiyle bağlantı koptu: ") + m_portName);
         },
         true);
 }
@@ -173,14 +203,19 @@ void ModemBackend::handshakeSetup(Finished finished) {
     send("ATE0V1", [this, finished](Reply reply, const QStringList &) {
         if (reply == Reply::Ok || reply == Reply::Error)
             handshakeIdentify(finished);
+        else if (reply == Reply::Timeout)
+            finished(Setup::Silent,
+                     QStringLiteral("Caller-ID modemi yanıt vermiyor: ") + m_portName);
         else
-            finished(false, QStringLiteral("Caller-ID modemi yanıt vermiyor: ") + m_portName);
+            finished(Setup::PortLost,
+                     QStringLiteral("Caller-ID modemiyle bağlantı koptu: ") + m_portName);
     });
 }
 
 void ModemBackend::handshakeIdentify(Finished finished) {
     auto failed = [this, finished] {
-        finished(false, QStringLiteral("Caller-ID modemiyle bağlantı koptu: ") + m_portName);
+        finished(Setup::PortLost,
+                 QStringLiteral("Caller-ID modemiyle bağlantı koptu: ") + m_portName);
     };
     send("AT+GMI", [=](Reply reply, const QStringList &maker) {
         if (reply == Reply::Failed)
@@ -208,14 +243,15 @@ void ModemBackend::handshakeIdentify(Finished finished) {
 void ModemBackend::handshakeCallerId(int index, Finished finished) {
     send(callerIdCommands[index], [this, index, finished](Reply reply, const QStringList &) {
         if (reply == Reply::Ok)
-            return finished(true, {});
+            return finished(Setup::Ready, {});
         if (reply == Reply::Failed)
-            return finished(false,
+            return finished(Setup::PortLost,
                             QStringLiteral("Caller-ID modemiyle bağlantı koptu: ") + m_portName);
         if (index + 1 < static_cast<int>(std::size(callerIdCommands)))
             return handshakeCallerId(index + 1, finished);
-        finished(false, QStringLiteral("Caller-ID modemi arayan numara gösterimini açmadı: ") +
-                            m_portName);
+        finished(Setup::Refused,
+                 QStringLiteral("Caller-ID modemi arayan numara gösterimini açmadı: ") +
+                     m_portName);
     });
 }
 
@@ -276,55 +312,52 @@ void ModemBackend::onPortError(QSerialPort::SerialPortError error) {
     if (m_command)
         complete(Reply::Failed);
     closePort();
-    if (m_state == State::Live || m_state == State::Silent) {
-        m_state = State::Detached;
-        m_probeTimer.stop();
-        m_reopenTimer.start();
-    }
+    if (m_state == State::Live || m_state == State::Silent)
+        becomeDetached();
 }
 
 void ModemBackend::onProbe() {
-    if (m_command || m_handshaking || !m_port.isOpen())
+    if (m_state != State::Live || m_command || m_handshaking || !m_port.isOpen())
         return;
-    if (m_state == State::Live) {
-        if (m_lastTraffic.isValid() && m_lastTraffic.elapsed() < m_timing.probeQuietMs)
-            return; // never talk into a call that is coming in
-        send("AT", [this](Reply reply, const QStringList &) {
-            if (reply == Reply::Timeout && m_state == State::Live) {
-                m_state = State::Silent;
-                m_model.clear();
-            }
-        });
-    } else if (m_state == State::Silent) {
-        // A modem that answers again may have been switched off and lost its settings.
-        handshake([this](bool ok, const QString &) {
-            if (ok && m_state == State::Silent) {
-                m_state = State::Live;
-                m_model = m_pendingModel;
-            }
-        });
-    }
+    if (m_lastTraffic.isValid() && m_lastTraffic.elapsed() < m_timing.probeQuietMs)
+        return; // never talk into a call that is coming in
+    send("AT", [this](Reply reply, const QStringList &) {
+        if (reply == Reply::Timeout && m_state == State::Live)
+            becomeSilent();
+    });
 }
 
-void ModemBackend::onReopen() {
-    if (m_state != State::Detached || m_handshaking)
+void ModemBackend::onRetry() {
+    if (m_command || m_handshaking)
         return;
-    QString failure;
-    if (!openPort(&failure))
+    if (m_state == State::Detached) {
+        QString failure;
+        if (!openPort(&failure))
+            return; // still not there
+    } else if (m_state != State::Silent) {
         return;
-    handshake([this](bool ok, const QString &) {
-        if (m_state != State::Detached)
-            return;
-        if (!ok) {
-            closePort();
-            return;
-        }
-        m_state = State::Live;
-        m_model = m_pendingModel;
-        m_reopenTimer.stop();
-        m_lastTraffic.start();
-        m_probeTimer.start();
-    });
+    }
+    // A modem that answers again may have been switched off and lost its settings.
+    handshake([this](Setup outcome, const QString &) { onRetryFinished(outcome); });
+}
+
+void ModemBackend::onRetryFinished(Setup outcome) {
+    if (m_state != State::Detached && m_state != State::Silent)
+        return;
+    switch (outcome) {
+    case Setup::Ready:
+        return becomeLive();
+    case Setup::Silent:
+        // A port that opens but answers nothing: keep it open and ask again.
+        if (m_state == State::Detached)
+            becomeSilent();
+        return;
+    case Setup::PortLost:
+    case Setup::Refused:
+        // Refused: perhaps another device on the port; it is asked again when it comes back.
+        becomeDetached();
+        return;
+    }
 }
 
 void ModemBackend::emitCall(const CallerIdCall &call) {

@@ -15,18 +15,22 @@
 
 // A Hayes-style modem with caller ID on a serial port.
 //
-// start() opens the port and talks to the modem for a few seconds at most, waiting on the
-// port itself (no event loop needed): AT, ATE0V1 (no echo, word results), AT+GMI and
-// AT+GMM (or ATI) for the model, then AT+VCID=1 to switch caller ID on, or, when the modem
-// answers ERROR, the older forms AT#CID=1, AT%CCID=1, AT#CC1 and AT*ID1. It throws Error
-// when the port cannot be opened, the modem does not answer or refuses caller ID.
+// Setting the modem up: AT, ATE0V1 (no echo, word results), AT+GMI and AT+GMM (or ATI) for
+// the model, then AT+VCID=1 to switch caller ID on, or, when the modem answers ERROR, the
+// older forms AT#CID=1, AT%CCID=1, AT#CC1 and AT*ID1.
+//
+// start() opens the port and sets the modem up, waiting on the port itself for a few
+// seconds at most (no event loop needed). It throws Error only when the modem answers but
+// refuses caller ID. A port that cannot be opened (a USB modem not plugged in yet) is opened
+// again every few seconds, and a modem that does not answer (an external modem switched
+// off) is set up again every few seconds, until it answers; meanwhile the model is empty.
 //
 // Afterwards everything runs on the event loop. The caller-ID blocks the modem writes
 // become calls (see ModemCallerIdParser); a block ends at the next RING or other result,
 // or after a short quiet spell. While the line is quiet the modem is asked "AT" now and
-// then; a modem that stops answering (an external modem switched off) loses its model
-// until it answers again, and is then set up again. A port that fails (a USB modem
-// unplugged) is closed and opened again every few seconds until the device is back.
+// then; a modem that stops answering loses its model and is set up again once it answers.
+// A port that fails (a USB modem unplugged) is closed and opened again until the device is
+// back.
 class ModemBackend : public CallerIdBackend {
     Q_OBJECT
 public:
@@ -36,7 +40,8 @@ public:
         int quietEndMs = 1000;       // a caller-ID block ends after this much silence
         int probeIntervalMs = 15000; // how often the modem is checked
         int probeQuietMs = 10000;    // ... once the line has been quiet this long
-        int reopenIntervalMs = 3000; // how often a failed port is opened again
+        int retryIntervalMs = 3000;  // how often a missing port is opened again, or a
+                                     // silent modem set up again
     };
 
     explicit ModemBackend(const QString &portName, QObject *parent = nullptr);
@@ -51,6 +56,7 @@ public:
 private:
     enum class State { Closed, Live, Silent, Detached };
     enum class Reply { Ok, Error, Timeout, Failed };
+    enum class Setup { Ready, Silent, PortLost, Refused };
     struct Command {
         QByteArray text;
         QStringList info;
@@ -58,11 +64,13 @@ private:
         bool numericResults = false;
         std::function<void(Reply, const QStringList &)> done;
     };
-    using Finished = std::function<void(bool ok, const QString &failure)>;
+    using Finished = std::function<void(Setup outcome, const QString &failure)>;
 
     bool openPort(QString *failure);
     void closePort();
-    void attach();
+    void becomeLive();
+    void becomeSilent();
+    void becomeDetached();
 
     void send(const QByteArray &text, std::function<void(Reply, const QStringList &)> done,
               bool numericResults = false);
@@ -80,7 +88,8 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void onQuiet();
     void onProbe();
-    void onReopen();
+    void onRetry();
+    void onRetryFinished(Setup outcome);
     void emitCall(const CallerIdCall &call);
 
     QString m_portName;
@@ -97,6 +106,6 @@ private:
     QTimer m_commandTimer;
     QTimer m_quietTimer;
     QTimer m_probeTimer;
-    QTimer m_reopenTimer;
+    QTimer m_retryTimer;
     QElapsedTimer m_lastTraffic;
 };

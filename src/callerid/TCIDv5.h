@@ -1,12 +1,15 @@
 #pragma once
 
+#include "callerid/CallerIdCall.h"
+
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <memory>
 
 class CallerIdBackend;
-struct CallerIdCall;
 
 // The caller-ID device component. The settings value [CIDevice] Port chooses the device:
 //
@@ -15,10 +18,13 @@ struct CallerIdCall;
 //   - ncid://host[:port] (port 3333 when left out): an NCID caller-ID server on the
 //     network (NcidClient).
 //
-// StartDevice() throws Error when the address is empty or unusable, or the modem cannot be
-// opened or set up. An NCID server that is down at start is no failure: the component
-// connects as soon as the server is up, and again whenever the connection drops; until
-// then the device model is empty, which the status bar shows as no device attached.
+// StartDevice() throws Error when the address is empty or can never name a device (a
+// relative path, an existing file or folder that is no device, another scheme), or when
+// the modem answers but refuses caller ID. A device that is not there yet is no failure: a
+// modem port that is missing or a modem that does not answer is opened and set up as soon
+// as it appears or answers, an NCID server that is down is connected to as soon as it is
+// up, and both again whenever the link drops; until then the device model is empty, which
+// the status bar shows as no device attached.
 //
 // Every call arrives as OnCallerID(DeviceID, Line, PhoneNumber, DateTime, OtherText):
 // DeviceID is the port path or host:port, Line a whole number (1 for a single line),
@@ -26,6 +32,11 @@ struct CallerIdCall;
 // Numara", "Bölge Dışı", "Anonim Arama"), DateTime the device's own date and time as it
 // wrote them, and OtherText the caller's listed name (and any undecoded message). OnSignalA
 // is never raised.
+//
+// A call is raised from the event loop, never from inside the back end's read handler, one
+// event per call in the order the calls arrived. So a handler that opens a modal box does not
+// hold the device up: the box's event loop goes on reading the device and raising the later
+// calls. callArrived() tells a handler when its call reached the PC.
 class TCIDv5 : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +54,10 @@ public:
     // any other key gives an empty text. Cheap: it returns what the component knows.
     QString DeviceInfo(const QString &key);
 
+    // While OnCallerID is being raised: the PC's time at which that call reached the
+    // component. Invalid outside OnCallerID.
+    QDateTime callArrived() const { return m_callArrived; }
+
     // The back end StartDevice() created, or null (for tests and diagnostics).
     CallerIdBackend *backend() const { return m_backend.get(); }
 
@@ -54,9 +69,17 @@ signals:
                    const QString &Level7, const QString &Level8);
 
 private:
+    struct ArrivedCall {
+        CallerIdCall call;
+        QDateTime arrived;
+    };
+
     std::unique_ptr<CallerIdBackend> createBackend() const;
-    void deliver(const CallerIdCall &call);
+    void enqueue(const CallerIdCall &call);
+    void raiseNext();
 
     QString m_address;
     std::unique_ptr<CallerIdBackend> m_backend;
+    std::deque<ArrivedCall> m_arrived; // reported by the back end, not yet raised
+    QDateTime m_callArrived;
 };

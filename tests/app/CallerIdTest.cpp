@@ -1,9 +1,12 @@
 #include "MainWindowFixture.h"
 
+#include "callerid/ModemBackend.h"
+#include "callerid/NcidClient.h"
 #include "callerid/NcidServer.h"
 #include "callerid/TCIDv5.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
+#include "support/FakeModem.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -34,6 +37,8 @@ protected:
     void call(const char *number, const QString &line = u"1"_s) {
         window->CID_olay(u"dev"_s, line, QString::fromLatin1(number), u"1210 1405"_s, {});
     }
+    QByteArray callCount() { return db.scalar("SELECT COUNT(*) FROM arayanlar").value_or(""); }
+    QString deviceModel() { return window->CIDv51->DeviceInfo(u"devicemodel"_s); }
     TestDatabase::Row lastCall() {
         const auto rows =
             db.query("SELECT tarih = CURDATE(), telno, arayan, firma, rehberid, "
@@ -177,5 +182,104 @@ TEST_F(CallTest, ADeviceThatDidNotStartShowsAsNotAttached) {
     // The component exists but could not start: it answers no model.
     window->Timer1Timer();
     EXPECT_EQ(window->StatusPanel->text(), u"Caller-ID Cihazı bağlı değil..."_s);
+    EXPECT_TRUE(boxes.empty());
+}
+
+namespace {
+
+// A time from the call log, and the bounds it must lie in at the log's one-second grain.
+QDateTime loggedTime(const std::optional<QByteArray> &text) {
+    return QDateTime::fromString(QString::fromLatin1(text.value_or("")), u"yyyy-MM-dd HH:mm:ss"_s);
+}
+QDateTime wholeSecond(const QDateTime &time) {
+    return time.addMSecs(-time.time().msec());
+}
+
+} // namespace
+
+// The receipt's error box of one call is left open while more calls come in and the server
+// restarts: every call is in the log while the box is open, in order, each with the time it
+// arrived.
+TEST_F(CallTest, CallsAreLoggedWhileTheBoxOfAnEarlierCallIsOpen) {
+    NcidServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = server.port();
+    writeSettings("[Printing]\r\nPrintOK=e\r\n[CIDevice]\r\nPort=ncid://127.0.0.1:" +
+                  QByteArray::number(port) + "\r\n");
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !deviceModel().isEmpty(); }, 5000));
+    qobject_cast<NcidClient *>(window->CIDv51->backend())->setReconnectInterval(100);
+    window->PageControl1->setCurrentIndex(CustomerCard::CallListPage);
+
+    struct Sent {
+        const char *number;
+        QDateTime from, to; // the call was sent at or after from and logged by to
+    };
+    std::vector<Sent> sent;
+    QByteArray countInBox, countAfterRestart;
+    recorder.whileOpen = [&](const dialogs::Box &) {
+        if (boxes.size() != 1)
+            return;
+        const QDateTime burst = QDateTime::currentDateTime();
+        for (const char *number : {"05320000002", "05559999999", "02120000004"})
+            server.announceCall(QString::fromLatin1(number));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return callCount() == "4"; }, 5000));
+        for (const char *number : {"05320000002", "05559999999", "02120000004"})
+            sent.push_back({number, burst, QDateTime::currentDateTime()});
+        countInBox = callCount();
+
+        server.close(); // the server restarts before OK is pressed
+        ASSERT_TRUE(QTest::qWaitFor([&] { return deviceModel().isEmpty(); }, 5000));
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !deviceModel().isEmpty(); }, 5000));
+        const QDateTime later = QDateTime::currentDateTime();
+        server.announceCall(u"05320000009"_s);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return callCount() == "5"; }, 5000));
+        sent.push_back({"05320000009", later, QDateTime::currentDateTime()});
+        countAfterRestart = callCount();
+    };
+
+    const QDateTime first = QDateTime::currentDateTime();
+    server.announceCall(u"05320000001"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.empty() && callCount() == "5"; }, 20000));
+    sent.insert(sent.begin(), {"05320000001", first, QDateTime::currentDateTime()});
+
+    EXPECT_EQ(countInBox, "4");
+    EXPECT_EQ(countAfterRestart, "5");
+    ASSERT_EQ(boxes.size(), 1u); // the later calls found the card tab active: no receipt
+    EXPECT_EQ(boxes.front().text, u"There is no default printer currently selected."_s);
+    const auto rows = db.query("SELECT telno, CONCAT(tarih, ' ', saat) FROM arayanlar ORDER BY Id");
+    ASSERT_EQ(rows.size(), sent.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i][0], QByteArray(sent[i].number)) << i;
+        const QDateTime logged = loggedTime(rows[i][1]);
+        EXPECT_GE(logged, wholeSecond(sent[i].from)) << sent[i].number;
+        EXPECT_LE(logged, sent[i].to) << sent[i].number;
+    }
+}
+
+// A USB modem that is not plugged in when the program starts: no start message, no device on
+// the ticks, and once it is plugged in it is set up and its calls are logged.
+TEST_F(CallTest, AModemPluggedInAfterStartLogsCalls) {
+    ModemSocket socket;
+    writeSettings("[CIDevice]\r\nPort=" + socket.path().toUtf8() + "\r\n");
+    start();
+    EXPECT_TRUE(boxes.empty());
+    window->Timer1Timer();
+    EXPECT_EQ(window->StatusPanel->text(), u"Caller-ID Cihazı bağlı değil..."_s);
+    ModemBackend::Timing timing;
+    timing.retryIntervalMs = 100;
+    qobject_cast<ModemBackend *>(window->CIDv51->backend())->setTiming(timing);
+
+    FakeModem modem;
+    ASSERT_TRUE(socket.plug(modem));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !deviceModel().isEmpty(); }, 5000));
+    window->Timer1Timer();
+    EXPECT_EQ(window->StatusPanel->text(), u"Caller-ID Cihazı Aktif ("_s + socket.path() + u")"_s);
+
+    modem.send("\r\nRING\r\n\r\nDATE = 1012\r\nTIME = 1405\r\nNMBR = 05320000002\r\n\r\nRING\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return callCount() == "1"; }, 5000));
+    EXPECT_EQ(lastCall()[2], QByteArray("Iki"));
+    EXPECT_EQ(lastCall()[5], QByteArray("1")); // the PC's time
     EXPECT_TRUE(boxes.empty());
 }

@@ -1,15 +1,13 @@
 // The modem back end against a pseudo-terminal that plays the modem.
 
 #include "CallerIdTestUtil.h"
-#include "FakeModem.h"
+#include "support/FakeModem.h"
 
 #include "callerid/ModemBackend.h"
 #include "callerid/TCIDv5.h"
 #include "platform/Error.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +20,7 @@ ModemBackend::Timing quickTiming() {
     timing.quietEndMs = 300;
     timing.probeIntervalMs = 100;
     timing.probeQuietMs = 100;
-    timing.reopenIntervalMs = 100;
+    timing.retryIntervalMs = 100;
     return timing;
 }
 
@@ -96,60 +94,82 @@ TEST(ModemBackendPty, FallsBackToTheOlderCallerIdCommandsAndIdentifiesByAti) {
     EXPECT_EQ(backend.deviceModel(), QStringLiteral("56000"));
 }
 
-TEST(ModemBackendPty, FailsToStartWhenTheModemRefusesOrIsSilent) {
+TEST(ModemBackendPty, FailsToStartWhenTheModemRefusesCallerId) {
+    FakeModem modem;
+    modem.setReply("AT+VCID=1", "\r\nERROR\r\n");
+    TCIDv5 device;
+    device.setPort(modem.slavePath());
+    try {
+        device.StartDevice();
+        FAIL() << "StartDevice succeeded with a modem without caller ID";
+    } catch (const Error &error) {
+        EXPECT_EQ(error.text(),
+                  QStringLiteral("Caller-ID modemi arayan numara gösterimini açmadı: ") +
+                      modem.slavePath());
+    }
+    EXPECT_EQ(modem.commands().mid(4),
+              bytes({"AT+VCID=1", "AT#CID=1", "AT%CCID=1", "AT#CC1", "AT*ID1"}));
+    EXPECT_EQ(device.DeviceInfo(QStringLiteral("devicemodel")), QString());
+}
+
+// A USB modem plugged in after the program started, and an external one switched on after
+// it started: neither is an error, both are set up once they are there, and calls follow.
+TEST(ModemBackendPty, AModemThatIsNotThereAtStartIsSetUpOnceItIs) {
+    const char *const call =
+        "\r\nRING\r\n\r\nDATE = 1012\r\nTIME = 1407\r\nNMBR = 02125550000\r\n\r\nRING\r\n";
     {
+        ModemSocket socket; // names nothing yet
+        ModemBackend backend(socket.path());
+        backend.setTiming(quickTiming());
+        QSignalSpy calls(&backend, &ModemBackend::callerId);
+        backend.start();
+        EXPECT_EQ(backend.deviceModel(), QString());
+        EXPECT_EQ(backend.deviceSerial(), socket.path());
+
         FakeModem modem;
-        modem.setReply("AT+VCID=1", "\r\nERROR\r\n");
-        TCIDv5 device;
-        device.setPort(modem.slavePath());
-        try {
-            device.StartDevice();
-            FAIL() << "StartDevice succeeded with a modem without caller ID";
-        } catch (const Error &error) {
-            EXPECT_EQ(error.text(),
-                      QStringLiteral("Caller-ID modemi arayan numara gösterimini açmadı: ") +
-                          modem.slavePath());
-        }
-        EXPECT_EQ(modem.commands().mid(4),
-                  bytes({"AT+VCID=1", "AT#CID=1", "AT%CCID=1", "AT#CC1", "AT*ID1"}));
-        EXPECT_EQ(device.DeviceInfo(QStringLiteral("devicemodel")), QString());
+        ASSERT_TRUE(socket.plug(modem));
+        ASSERT_TRUE(waitUntil([&] { return !backend.deviceModel().isEmpty(); }));
+        EXPECT_EQ(modem.commands(), bytes({"AT", "ATE0V1", "AT+GMI", "AT+GMM", "AT+VCID=1"}));
+        modem.send(call);
+        ASSERT_TRUE(waitUntil([&] { return calls.size() == 1; }));
+        EXPECT_EQ(calls.at(0).at(0).value<CallerIdCall>().number, QStringLiteral("02125550000"));
     }
     {
         FakeModem modem;
         modem.setSilent(true);
         ModemBackend backend(modem.slavePath());
         backend.setTiming(quickTiming());
-        try {
-            backend.start();
-            FAIL() << "start succeeded with a silent modem";
-        } catch (const Error &error) {
-            EXPECT_EQ(error.text(),
-                      QStringLiteral("Caller-ID modemi yanıt vermiyor: ") + modem.slavePath());
-        }
+        QSignalSpy calls(&backend, &ModemBackend::callerId);
+        backend.start();
         EXPECT_EQ(backend.deviceModel(), QString());
+
+        modem.setSilent(false);
+        ASSERT_TRUE(waitUntil([&] { return !backend.deviceModel().isEmpty(); }));
+        EXPECT_EQ(modem.commands().last(), QByteArray("AT+VCID=1"));
+        modem.send(call);
+        ASSERT_TRUE(waitUntil([&] { return calls.size() == 1; }));
     }
 }
 
 TEST(ModemBackendPty, LosesTheModelWhenUnpluggedAndComesBackWhenPluggedIn) {
     // The port is a stable name (like /dev/serial/by-id/...) for whichever terminal the
     // modem gets.
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("modem"));
+    ModemSocket socket;
     auto modem = std::make_unique<FakeModem>();
-    ASSERT_TRUE(QFile::link(modem->slavePath(), link));
-    ModemBackend backend(link);
+    ASSERT_TRUE(socket.plug(*modem));
+    ModemBackend backend(socket.path());
     backend.setTiming(quickTiming());
     QSignalSpy calls(&backend, &ModemBackend::callerId);
     backend.start();
     ASSERT_FALSE(backend.deviceModel().isEmpty());
 
     modem->unplug();
+    socket.unplug();
     ASSERT_TRUE(waitUntil([&] { return backend.deviceModel().isEmpty(); }));
-    EXPECT_EQ(backend.deviceSerial(), link);
+    EXPECT_EQ(backend.deviceSerial(), socket.path());
 
     modem = std::make_unique<FakeModem>();
-    QFile::remove(link);
-    ASSERT_TRUE(QFile::link(modem->slavePath(), link));
+    ASSERT_TRUE(socket.plug(*modem));
     ASSERT_TRUE(waitUntil([&] { return !backend.deviceModel().isEmpty(); }));
     EXPECT_EQ(modem->commands().last(), QByteArray("AT+VCID=1"));
 

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // Answers the program's message boxes instead of a user and keeps what they said. The
@@ -14,6 +15,8 @@ public:
     BoxRecorder() {
         dialogs::setResponder([this](const dialogs::Box &box) {
             boxes.push_back(box);
+            if (whileOpen)
+                whileOpen(box);
             return answer;
         });
     }
@@ -22,6 +25,9 @@ public:
     BoxRecorder &operator=(const BoxRecorder &) = delete;
 
     QMessageBox::StandardButton answer = QMessageBox::Ok;
+    // What goes on while a box is open, before it is answered; the box's event loop is the
+    // hook's to run (QTest::qWaitFor does).
+    std::function<void(const dialogs::Box &)> whileOpen;
     std::vector<dialogs::Box> boxes;
 
     std::vector<QString> texts() const {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <atomic>
 #include <mutex>
@@ -131,4 +133,24 @@ private:
     std::atomic<bool> m_silent{false};
     std::atomic<bool> m_echo{true};
     std::thread m_thread;
+};
+
+// A stable device name (like /dev/serial/by-id/...) for whichever terminal a modem gets: it
+// names nothing until a modem is plugged in, and nothing again once it is unplugged.
+class ModemSocket {
+public:
+    ModemSocket()
+        : m_path(m_dir.filePath(QStringLiteral("modem"))) {}
+
+    QString path() const { return m_path; }
+
+    bool plug(const FakeModem &modem) {
+        QFile::remove(m_path);
+        return QFile::link(modem.slavePath(), m_path);
+    }
+    void unplug() { QFile::remove(m_path); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
 };
