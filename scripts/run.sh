@@ -64,7 +64,11 @@ callsim_dir="$data/callsim"
 mkdir -p "$callsim_dir"
 [[ -s "$callsim_dir/port" ]] || "$db" free-port >"$callsim_dir/port"
 callsim_port=$(cat "$callsim_dir/port")
-"$bin/zefiran-callsim" serve --port "$callsim_port" >"$callsim_dir/serve.log" 2>&1 &
+# Its SMS provider has a port of its own, which a new settings file's [Sms] Url names.
+[[ -s "$callsim_dir/sms-port" ]] || "$db" free-port >"$callsim_dir/sms-port"
+sms_port=$(cat "$callsim_dir/sms-port")
+"$bin/zefiran-callsim" serve --port "$callsim_port" --sms-port "$sms_port" \
+    >"$callsim_dir/serve.log" 2>&1 &
 callsim_pid=$!
 trap 'kill "$callsim_pid" 2>/dev/null || true; "$db" stop "$dbdir"' EXIT
 sleep 0.2
@@ -89,8 +93,8 @@ fi
 
 if [[ ! -f "$settings" ]]; then
     # It holds the database password: readable by the user alone.
-    (umask 077 && printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n' \
-        "$database" "$password" "$port" "$callsim_port" >"$settings")
+    (umask 077 && printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n[Sms]\r\nUrl=http://127.0.0.1:%s\r\n' \
+        "$database" "$password" "$port" "$callsim_port" "$sms_port" >"$settings")
     echo "Wrote $settings"
 fi
 

@@ -7,6 +7,8 @@
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "messaging/SmsRequest.h"
+#include "platform/Error.h"
+#include "platform/HttpRequest.h"
 #include "platform/SystemLocale.h"
 
 #include <QCloseEvent>
@@ -21,6 +23,8 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -92,7 +96,6 @@ TForm2::TForm2(TZConnection &connection, TZQuery &directory, std::function<QStri
     bold.setBold(true);
     ColorButton1->setFont(bold);
     ColorButton1->setMinimumHeight(40);
-    ColorButton1->setEnabled(false); // until the provider's request is in place
 
     // The offers and the bank accounts on the left, the message and its sending on the right.
     auto *offers = new QVBoxLayout(GroupBox1);
@@ -274,5 +277,40 @@ QString TForm2::messageText() const {
 }
 
 void TForm2::ColorButton1Click() {
-    // Sending comes with the HTTP request.
+    const QString message = messageText();
+    const QString number = ComboBox2->currentText();
+    if (message.isEmpty()) {
+        dialogs::showMessage(u"Lütfen gönderilecek SMS mesajınızı oluşturunuz!"_s, this);
+        return;
+    }
+    const QString problem = providerUrlProblem(m_settings.Url);
+    if (!problem.isEmpty()) {
+        dialogs::showMessage(problem, this);
+        return;
+    }
+    if (smsLength(message) > kSingleSmsLength)
+        dialogs::showMessage(
+            u"UYARI : Max.160 Karakter sınırını aştınız!\nMesaj için 2 SMS Düşülecek..."_s, this);
+    if (!dialogs::confirm(u"İşlemi Onaylıyor Musunuz ?"_s, u"SMS GÖNDERİLECEK!"_s, this))
+        return;
+    const QString xml = smsRequestXml(m_settings, message, number);
+    // The confirmation box leaves the screen before the request blocks the window.
+    QCoreApplication::processEvents();
+
+    QString answer;
+    std::optional<Error> failure;
+    try {
+        HttpRequest request;
+        request.open(u"GET"_s, smsRequestAddress(m_settings.Url, xml));
+        request.setRequestHeader(kSmsContentTypeName, kSmsContentTypeValue);
+        request.send(xml.toUtf8());
+        answer = request.responseText();
+    } catch (const Error &e) {
+        failure = e;
+    }
+    dialogs::showMessage(answer, this);
+    dialogs::showMessage(u"SMS Gönderme İşlemi Tamamlandı!"_s, this);
+    close();
+    if (failure)
+        throw *failure;
 }

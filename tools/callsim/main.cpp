@@ -1,9 +1,12 @@
 // zefiran-callsim: simulates incoming calls for the program's caller-ID link.
 //
-//   zefiran-callsim serve [--port N]
+//   zefiran-callsim serve [--port N] [--sms-port M]
 //       Runs a small NCID caller-ID server on 127.0.0.1, port N (default 3333), until it
 //       is stopped. Point the program at it with Port=ncid://127.0.0.1:N in section
 //       [CIDevice] of the settings file.
+//       Beside it runs an SMS provider on 127.0.0.1, port M (default: any free port), which
+//       prints every message it takes; its port is written to callsim/sms-port in the data
+//       folder. Point the program at it with Url=http://127.0.0.1:M in section [Sms].
 //
 //   zefiran-callsim call NUMBER [--name NAME] [--line LINE] [--port N] [--host HOST]
 //       Makes a call from NUMBER arrive: hands the call to the server the way NCID
@@ -14,11 +17,13 @@
 
 #include "callerid/NcidLineParser.h"
 #include "callerid/NcidServer.h"
+#include "callsim/SmsProvider.h"
 #include "platform/DataFolder.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QTcpSocket>
@@ -37,6 +42,21 @@ void print(FILE *stream, const QString &text) {
 
 QString storedPortFile() {
     return dataFolder() + QStringLiteral("/callsim/port");
+}
+
+QString storedSmsPortFile() {
+    return dataFolder() + QStringLiteral("/callsim/sms-port");
+}
+
+bool parsePort(const QString &text, const QString &source, quint16 *port, QString *error) {
+    bool ok = false;
+    const uint value = text.toUInt(&ok);
+    if (!ok || value == 0 || value > 65535) {
+        *error = QStringLiteral("not a port number: '%1' (from %2)").arg(text, source);
+        return false;
+    }
+    *port = static_cast<quint16>(value);
+    return true;
 }
 
 // The port from --port, else from the data folder's port file, else the NCID default.
@@ -87,6 +107,39 @@ int serve(QCoreApplication &app, const QCommandLineParser &args) {
                                QStringLiteral("call from %1 %2").arg(number, name).trimmed());
                      });
     print(stdout, QStringLiteral("NCID server listening on 127.0.0.1:%1").arg(server.port()));
+
+    SmsProvider provider;
+    HttpServer smsServer([&provider](const HttpServerRequest &request) {
+        const HttpServerResponse response = provider.answer(request);
+        print(stdout,
+              QStringLiteral("SMS provider: %1 %2 -> %3 %4")
+                  .arg(QString::fromLatin1(request.method), QString::fromLatin1(request.path()))
+                  .arg(response.status)
+                  .arg(QString::fromUtf8(response.body)));
+        const QString document = smsRequestData(request);
+        if (!document.isEmpty())
+            print(stdout, QStringLiteral("  ") + document);
+        return response;
+    });
+    quint16 smsPort = 0;
+    if (args.isSet(QStringLiteral("sms-port")) &&
+        !parsePort(args.value(QStringLiteral("sms-port")), QStringLiteral("--sms-port"), &smsPort,
+                   &error)) {
+        print(stderr, QStringLiteral("zefiran-callsim: ") + error);
+        return 2;
+    }
+    if (!smsServer.listen(QHostAddress::LocalHost, smsPort)) {
+        print(stderr, QStringLiteral("zefiran-callsim: cannot listen on 127.0.0.1:%1: %2")
+                          .arg(smsPort)
+                          .arg(smsServer.errorString()));
+        return 1;
+    }
+    QDir().mkpath(dataFolder() + QStringLiteral("/callsim"));
+    QFile portFile(storedSmsPortFile());
+    if (portFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        portFile.write(QByteArray::number(smsServer.port()) + "\n");
+    print(stdout,
+          QStringLiteral("SMS provider listening on http://127.0.0.1:%1").arg(smsServer.port()));
     return app.exec();
 }
 
@@ -166,7 +219,9 @@ int main(int argc, char **argv) {
     QCommandLineParser args;
     args.setApplicationDescription(
         QStringLiteral("Simulates incoming calls for zefiran's caller-ID link.\n\n"
-                       "  serve [--port N]       run an NCID caller-ID server on 127.0.0.1\n"
+                       "  serve [--port N] [--sms-port M]\n"
+                       "                         run an NCID caller-ID server and an SMS provider\n"
+                       "                         on 127.0.0.1\n"
                        "  call NUMBER [--name NAME] [--line LINE] [--port N] [--host HOST]\n"
                        "                         make a call from NUMBER arrive\n\n"
                        "Without --port, `call` uses the port in the data folder's callsim/port "
@@ -175,6 +230,8 @@ int main(int argc, char **argv) {
     args.addPositionalArgument(QStringLiteral("command"), QStringLiteral("serve or call"));
     args.addOption(
         {QStringLiteral("port"), QStringLiteral("The server's TCP port."), QStringLiteral("N")});
+    args.addOption({QStringLiteral("sms-port"),
+                    QStringLiteral("The SMS provider's TCP port (serve)."), QStringLiteral("M")});
     args.addOption({QStringLiteral("host"), QStringLiteral("The server's host (call)."),
                     QStringLiteral("HOST"), QStringLiteral("127.0.0.1")});
     args.addOption({QStringLiteral("name"), QStringLiteral("The caller's name (call)."),
