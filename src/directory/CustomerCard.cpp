@@ -170,8 +170,8 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     connectDeferredClick(BitBtn2, this, [this] { BitBtn2Click(); });
     connectDeferredClick(BitBtn3, this, [this] { BitBtn3Click(); });
     connectDeferredClick(BitBtn6, this, [this] { BitBtn6Click(); });
-    connect(BitBtn7, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn7Click(); }));
-    connect(BitBtn8, &QPushButton::clicked, this, dialogs::guard(this, [this] { BitBtn8Click(); }));
+    connectDeferredClick(BitBtn7, this, [this] { BitBtn7Click(); });
+    connectDeferredClick(BitBtn8, this, [this] { BitBtn8Click(); });
     connect(Memo1, &Memo::keyDown, this, dialogs::guard(this, [this] { Memo1KeyDown(); }));
     ZQuery1.AfterPost = [this](TZQuery &) {
         ZQuery1AfterPost();

@@ -4,6 +4,7 @@
 #include "controls/ColorButton.h"
 #include "controls/DBGrid.h"
 #include "controls/DbText.h"
+#include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "messaging/SmsRequest.h"
@@ -150,8 +151,7 @@ TForm2::TForm2(TZConnection &connection, TZQuery &directory, std::function<QStri
     setTabOrder(ComboBox2, ColorButton1);
 
     auto on = [this](QPushButton *b, void (TForm2::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                dialogs::guard(this, [this, handler] { (this->*handler)(); }));
+        connectDeferredClick(b, this, [this, handler] { (this->*handler)(); });
     };
     on(BitBtn1, &TForm2::BitBtn1Click);
     on(BitBtn2, &TForm2::BitBtn2Click);

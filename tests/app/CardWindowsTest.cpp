@@ -4,6 +4,7 @@
 #include "directory/CustomerCard.h"
 #include "messaging/TForm2.h"
 #include "offers/TForm3.h"
+#include "support/Click.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -54,19 +55,19 @@ TEST_F(CardWindowsTest, CardButtonsOpenTheWindowsForTheLoadedCustomer) {
     EXPECT_EQ(card->BitBtn8->accessibleName(), u"Teklifler"_s);
 
     loadCard("05335556677");
-    card->BitBtn7->click();
+    clickAndRun(card->BitBtn7);
     ASSERT_TRUE(sms->isVisible());
     EXPECT_EQ(sms->ZQuery1.fieldByName("referansno").asString(), "T-2");
     EXPECT_EQ(sms->ComboBox2->currentText(), u"05335556677"_s);
     EXPECT_EQ(sms->LabeledEdit1->text(), u"05400000000 www.ornek.com.tr"_s);
-    sms->BitBtn1->click();
+    clickAndRun(sms->BitBtn1);
     EXPECT_TRUE(sms->messageText().startsWith(u"Sayın Mehmet Kara;\r\n"_s));
     sms->close();
 
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     loadCard("05321234567");
-    card->BitBtn8->click();
+    clickAndRun(card->BitBtn8);
     ASSERT_TRUE(QTest::qWaitForWindowActive(offers.get()));
     EXPECT_EQ(offers->ZQuery1.recordCount(), 1);
     EXPECT_EQ(offers->ZQuery1.fieldByName("referansno").asString(), "T-1");

@@ -3,6 +3,7 @@
 #include "callsim/SmsProvider.h"
 #include "controls/ColorButton.h"
 #include "messaging/SmsRequest.h"
+#include "support/Click.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <QPlainTextEdit>
@@ -20,7 +21,7 @@ protected:
     // Writes the message as the user types it and presses "SMS GÖNDER".
     void send(const QString &typed) {
         window().Memo1->setPlainText(typed);
-        window().ColorButton1->click();
+        clickAndRun(window().ColorButton1);
     }
 
     std::vector<dialogs::Kind> kinds() const {
@@ -110,7 +111,7 @@ TEST_F(SmsSendTest, WithoutAProviderAddressItSaysSoAndKeepsTheMessage) {
         w.show();
         boxes.answer = QMessageBox::Yes;
         w.Memo1->setPlainText(u"Merhaba"_s);
-        w.ColorButton1->click();
+        clickAndRun(w.ColorButton1);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].kind, Kind::Message);
         EXPECT_TRUE(boxes.boxes[0].text.contains(u"[Sms]"_s));

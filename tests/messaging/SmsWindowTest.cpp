@@ -4,6 +4,7 @@
 #include "controls/DBGrid.h"
 #include "controls/LabeledEdit.h"
 #include "platform/SystemLocale.h"
+#include "support/Click.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -137,13 +138,13 @@ TEST_F(SmsWindowTest, TemplatesReadTheCardTheCurrentOfferAndTheCurrentAccount) {
     cardName = u"Ayşe Hanım"_s; // the card's edit, not the record
     const QString header = u"05400000000 www.zefiran.com.tr"_s;
 
-    w.BitBtn1->click();
+    clickAndRun(w.BitBtn1);
     EXPECT_EQ(w.messageText(),
               u"Sayın Ayşe Hanım;\r\nRestoran Sistemiyle ilgili ürün fiyat teklifimiz "
               u"ayse@ornek.com.tr adresinize gönderilmiş olup "_s +
                   date(2099, 12, 31) + u" tarihine kadar geçerlidir.\r\n"_s + header);
 
-    w.BitBtn4->click();
+    clickAndRun(w.BitBtn4);
     EXPECT_EQ(w.messageText(),
               u"Sayın Ayşe Hanım;\r\nRestoran Sistemiyle ilgili ürünlerin güncel toplam fiyatı "_s +
                   amount(12500.5) + u" dir.Size özel Toplam "_s + amount(500) +
@@ -151,20 +152,20 @@ TEST_F(SmsWindowTest, TemplatesReadTheCardTheCurrentOfferAndTheCurrentAccount) {
                   u" tarihine kadar geçerlidir.\r\n"_s + header);
 
     w.LabeledEdit1->clear();
-    w.BitBtn3->click();
+    clickAndRun(w.BitBtn3);
     EXPECT_EQ(w.messageText(), u"Sayın Ayşe Hanım;\r\nSiparişinize ait ürünler hazırlanarak MNG "
                                u"Kargo-Üsküdar Şubesine teslim edilmiştir.\r\nKargo Takip-Fatura "
                                u"No:MNG-42"_s);
 
-    w.BitBtn2->click();
+    clickAndRun(w.BitBtn2);
     EXPECT_EQ(w.messageText(), u"Sayın Ayşe Hanım\r\nÖdemenizi 123-4567890 nolu hesaba "
                                u"yapabilirsiniz.\r\n(IBAN TR120001000200030004000506 Zefiran "
                                u"Bilişim Ltd.) Teşekkürler."_s);
 
-    w.BitBtn6->click();
+    clickAndRun(w.BitBtn6);
     EXPECT_TRUE(w.messageText().endsWith(u"yatırınız.\r\nwww.zefiran.com.tr/destek"_s));
 
-    w.BitBtn5->click();
+    clickAndRun(w.BitBtn5);
     EXPECT_EQ(w.messageText(),
               u"Sayın Ayşe Hanım;\r\nRestoran Sistemiyle ilgili "_s + date(2026, 3, 5) +
                   u" tarihinde gönderdiğimiz ürün fiyat teklifimizin "_s + date(2099, 12, 31) +
@@ -173,7 +174,7 @@ TEST_F(SmsWindowTest, TemplatesReadTheCardTheCurrentOfferAndTheCurrentAccount) {
     // The expired offer, chosen in the grid: the reminder is refused, the text stays.
     clickRow(w.DBGrid1, 1);
     const QString before = w.messageText();
-    w.BitBtn5->click();
+    clickAndRun(w.BitBtn5);
     EXPECT_EQ(boxes.texts(), std::vector<QString>{u"Teklifin geçerlilik süresi bitmiştir!"_s});
     EXPECT_EQ(boxes.boxes.back().kind, dialogs::Kind::Message);
     EXPECT_EQ(w.messageText(), before);
@@ -183,13 +184,13 @@ TEST_F(SmsWindowTest, CustomerWithoutOffersGetsOnlyTheTemplatesThatNeedNone) {
     TForm2 &w = showFor(4);
     w.Memo1->setPlainText(u"elle yazılan"_s);
 
-    w.BitBtn1->click();
-    w.BitBtn5->click();
+    clickAndRun(w.BitBtn1);
+    clickAndRun(w.BitBtn5);
     EXPECT_EQ(boxes.texts(), (std::vector<QString>{u"Müşteriye ait teklif bulunamadı!"_s,
                                                    u"Teklifin geçerlilik süresi bitmiştir!"_s}));
     EXPECT_EQ(w.messageText(), u"elle yazılan"_s);
 
-    w.BitBtn4->click();
+    clickAndRun(w.BitBtn4);
     EXPECT_EQ(w.messageText(),
               u"Sayın Yeni Müşteri;\r\nRestoran Sistemiyle ilgili ürünlerin güncel toplam "
               u"fiyatı "_s +
@@ -199,7 +200,7 @@ TEST_F(SmsWindowTest, CustomerWithoutOffersGetsOnlyTheTemplatesThatNeedNone) {
 
 TEST_F(SmsWindowTest, ClosingClosesBothDatasetsAndShowingAgainStartsAfresh) {
     TForm2 &w = showFor(1);
-    w.BitBtn6->click();
+    clickAndRun(w.BitBtn6);
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(w.ZQuery1.active());
