@@ -5,9 +5,11 @@ void registerOpenBenchmarks();
 void registerDatasetBenchmarks();
 void registerSearchBenchmarks();
 void registerRegistrationBenchmarks();
+void registerExportBenchmarks();
 
 // Figures printed after the main summary.
 void printSearchSummary();
+void printExportSummary();
 
 // Adjacent rows out of the Turkish alphabetical order after the last BM_SortAdsoyad run
 // (-1 when it did not run).

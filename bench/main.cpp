@@ -235,11 +235,13 @@ int main(int argc, char **argv) {
     registerDatasetBenchmarks();
     registerSearchBenchmarks();
     registerRegistrationBenchmarks();
+    registerExportBenchmarks();
     SummaryReporter reporter(isatty(fileno(stdout)) ? SummaryReporter::OO_ColorTabular
                                                     : SummaryReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printSummary(reporter);
     printSearchSummary();
+    printExportSummary();
 
     BenchEnvironment::tearDown();
     benchmark::Shutdown();

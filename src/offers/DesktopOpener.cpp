@@ -30,26 +30,23 @@ DesktopOpener::~DesktopOpener() {
 }
 
 QString DesktopOpener::failureText(const QString &path, int exitStatus) {
-    QString reason;
+    const QString status = QStringLiteral("xdg-open çıkış kodu ") + QString::number(exitStatus);
     switch (exitStatus) {
     case 1:
-        reason = QStringLiteral("xdg-open komut satırını kabul etmedi");
-        break;
+        return cannotOpen(path, QStringLiteral("xdg-open komut satırını kabul etmedi; ") + status);
     case 2:
-        reason = QStringLiteral("dosya bulunamadı");
-        break;
+        return cannotOpen(path, QStringLiteral("dosya bulunamadı; ") + status);
     case 3:
-        reason = QStringLiteral("bu dosyayı açacak bir program yok");
-        break;
+        return cannotOpen(path, QStringLiteral("bu dosyayı açacak bir program yok; ") + status);
     case 4:
-        reason = QStringLiteral("dosyayı açan program hata verdi");
-        break;
+        // Also what xdg-open says when it waited for the program and the program ended badly,
+        // perhaps long after it showed the file.
+        return QStringLiteral("Dosyayı açan program bir hatayla sona erdi:\n") +
+               QDir::toNativeSeparators(path) + QStringLiteral("\n(") + status +
+               QStringLiteral(")");
     default:
-        return cannotOpen(path,
-                          QStringLiteral("xdg-open çıkış kodu ") + QString::number(exitStatus));
+        return cannotOpen(path, status);
     }
-    return cannotOpen(path, reason + QStringLiteral("; xdg-open çıkış kodu ") +
-                                QString::number(exitStatus));
 }
 
 void DesktopOpener::open(const QString &path) {

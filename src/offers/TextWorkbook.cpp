@@ -4,7 +4,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <xlsxwriter.h>
 
@@ -75,10 +75,17 @@ TextWorkbook::TextWorkbook(const QString &folder) {
     if (!QDir().mkpath(folder))
         throw cannotCreate(QStringLiteral("the folder cannot be made"));
     // Made here, exclusively, so that a folder the workbook cannot go into fails before any
-    // other work; the library writes the file into it when the workbook is closed.
-    QTemporaryFile file(folder + QStringLiteral("/.rehber-XXXXXX.xlsx.part"));
-    file.setAutoRemove(false);
-    if (!file.open())
+    // other work; the library writes the file into it when the workbook is closed. A name
+    // of its own, hidden, with the permissions of any new file.
+    QFile file;
+    for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+        file.setFileName(folder + QStringLiteral("/.rehber-") +
+                         QString::number(QRandomGenerator::global()->generate64(), 36) +
+                         QStringLiteral(".xlsx.part"));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && !file.exists())
+            throw cannotCreate(file.errorString());
+    }
+    if (!file.isOpen())
         throw cannotCreate(file.errorString());
     m_temporaryPath = file.fileName();
     file.close();

@@ -4,10 +4,12 @@
 #include "directory/CallList.h"
 #include "directory/CustomerCard.h"
 #include "directory/DirectorySearch.h"
+#include "offers/DesktopOpener.h"
 #include "offers/TForm4.h"
 #include "support/Click.h"
 
 #include "platform/Error.h"
+#include "support/FakeXdgOpen.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -200,17 +203,20 @@ TEST_F(MainWindowTest, ClosingByTheWindowOrTheExitButtonRunsTheShutdown) {
 
 // Coming back from the export window re-opens the call list for the card's date.
 TEST_F(MainWindowTest, ReturningFromTheExportWindowReopensTheCallList) {
+    FakeXdgOpen xdgOpen; // the export window's activation exports and opens the workbook
     db.exec("INSERT INTO arayanlar (tarih, telno) VALUES ('2020-01-02', 'eski')");
     writeSettings();
     TForm1 &w = start();
     TForm4 exportWindow(w.ZQuery2);
     w.setExportWindow(&exportWindow);
+    QSignalSpy opened(&exportWindow.opener(), &DesktopOpener::opened);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     EXPECT_EQ(w.ZQuery3.recordCount(), 0);
 
     w.TabSheet1->DateTimePicker1->setDate(QDate(2020, 1, 2)); // a card of another day
     w.TabSheet2->showExportWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&exportWindow));
+    ASSERT_TRUE(opened.wait());
     EXPECT_EQ(w.ZQuery3.recordCount(), 0);
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));

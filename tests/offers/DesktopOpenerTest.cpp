@@ -24,18 +24,25 @@ TEST(DesktopOpenerTest, TheProgramThatTookTheFileIsReported) {
     EXPECT_EQ(xdgOpen.openedFiles(), QStringList{kFile});
 }
 
-// xdg-open's status 3: nothing on the desktop opens the file. The text names the file so
-// that the user can open it by hand.
+// A failing status is an error whose text names the file, so that the user can open it by
+// hand. 3: nothing on the desktop opens such files; 4: the program failed, which xdg-open
+// may also say when the program it waited for ends badly.
 TEST(DesktopOpenerTest, AFailingStatusIsAnErrorThatNamesTheFile) {
-    FakeXdgOpen xdgOpen(3);
-    DesktopOpener opener;
-    QSignalSpy failed(&opener, &DesktopOpener::failed);
-    opener.open(kFile);
-    ASSERT_TRUE(failed.wait());
-    EXPECT_EQ(failed.front().at(0).toString(), kFile);
-    EXPECT_EQ(failed.front().at(1).toString(),
-              u"Dosya açılamadı:\n"_s + kFile +
-                  u"\n(bu dosyayı açacak bir program yok; xdg-open çıkış kodu 3)"_s);
+    const std::pair<int, QString> cases[] = {
+        {3, u"Dosya açılamadı:\n"_s + kFile +
+                u"\n(bu dosyayı açacak bir program yok; xdg-open çıkış kodu 3)"_s},
+        {4, u"Dosyayı açan program bir hatayla sona erdi:\n"_s + kFile +
+                u"\n(xdg-open çıkış kodu 4)"_s},
+    };
+    for (const auto &[status, text] : cases) {
+        FakeXdgOpen xdgOpen(status);
+        DesktopOpener opener;
+        QSignalSpy failed(&opener, &DesktopOpener::failed);
+        opener.open(kFile);
+        ASSERT_TRUE(failed.wait());
+        EXPECT_EQ(failed.front().at(0).toString(), kFile);
+        EXPECT_EQ(failed.front().at(1).toString(), text);
+    }
 }
 
 TEST(DesktopOpenerTest, NoXdgOpenOnThePathFailsAtOnce) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -56,6 +57,10 @@ TEST_F(TextWorkbookTest, CellsReadBackAsTheExactTexts) {
     // Strings only: a number, a formula or a date would lose what the text says.
     EXPECT_EQ(sheet.cellTypes, std::set<QString>{u"inlineStr"_s});
     EXPECT_EQ(filesInFolder(), QStringList{u"kitap.xlsx"_s});
+    // Readable as any other new file, not only by its owner as a temporary file would be.
+    QFile other(folder() + u"/other"_s);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    EXPECT_EQ(QFileInfo(path).permissions(), other.permissions());
 }
 
 // The rows stream to disk as they come, and the widths are set only at the end: they must
