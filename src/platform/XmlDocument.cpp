@@ -116,6 +116,18 @@ struct ByteWriter : pugi::xml_writer {
     }
 };
 
+// Writes straight into the file: a large document never needs a second copy in memory.
+struct FileWriter : pugi::xml_writer {
+    explicit FileWriter(QSaveFile &file)
+        : file(file) {}
+    void write(const void *data, size_t size) override {
+        if (file.write(static_cast<const char *>(data), qint64(size)) != qint64(size))
+            failed = true;
+    }
+    QSaveFile &file;
+    bool failed = false;
+};
+
 } // namespace
 
 // ---- XmlNode ----
@@ -307,8 +319,11 @@ void XmlDocument::save(const QString &path) const {
     if (!file.open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("Cannot write ") + path + QStringLiteral(": ") +
                     file.errorString());
-    const QByteArray bytes = xml();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The same bytes as xml().
+    FileWriter writer(file);
+    m_document->save(writer, PUGIXML_TEXT(""), pugi::format_raw | pugi::format_no_declaration,
+                     pugi::encoding_utf8);
+    if (writer.failed || !file.commit())
         throw Error(QStringLiteral("Cannot write ") + path + QStringLiteral(": ") +
                     file.errorString());
 }
