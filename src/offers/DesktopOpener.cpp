@@ -3,6 +3,10 @@
 #include "platform/Error.h"
 
 #include <QDir>
+#ifdef Q_OS_WIN
+#include <QDesktopServices>
+#include <QUrl>
+#endif
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -50,6 +54,13 @@ QString DesktopOpener::failureText(const QString &path, int exitStatus) {
 }
 
 void DesktopOpener::open(const QString &path) {
+#ifdef Q_OS_WIN
+    // The shell opens the file by its association and answers at once, truthfully.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        throw Error(cannotOpen(path, QStringLiteral("bu dosyayı açacak bir program yok")));
+    QMetaObject::invokeMethod(
+        this, [this, path] { emit opened(path); }, Qt::QueuedConnection);
+#else
     const QString program = QStandardPaths::findExecutable(kOpener);
     if (program.isEmpty())
         throw Error(cannotOpen(path, kOpener + QStringLiteral(" bulunamadı")));
@@ -80,4 +91,5 @@ void DesktopOpener::open(const QString &path) {
                 process->deleteLater();
             });
     process->start();
+#endif
 }

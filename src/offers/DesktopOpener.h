@@ -3,10 +3,11 @@
 #include <QObject>
 #include <QString>
 
-// Opens files in the desktop's default application by running xdg-open, found on PATH.
-// Only its exit status tells whether a program took the file: a launcher that merely
-// started says nothing. xdg-open may wait until the program it started ends, so the status
-// comes later, as a signal, and never blocks the windows.
+// Opens files in the desktop's default application by running xdg-open, found on PATH (on
+// Windows: the shell's file association). Only xdg-open's exit status tells whether a
+// program took the file: a launcher that merely started says nothing. xdg-open may wait
+// until the program it started ends, so the status comes later, as a signal, and never
+// blocks the windows.
 class DesktopOpener : public QObject {
     Q_OBJECT
 public:
