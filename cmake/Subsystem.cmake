@@ -5,6 +5,22 @@
 # through them: each gets an include folder of its own in the build tree that holds links to
 # just those folders, so an include that points the wrong way fails to build. Subsystems are
 # declared in dependency order (src/CMakeLists.txt), so what a dependency sees is known.
+# Ninja runs a target's moc step again only when a file it read last time changed, so a header
+# added later (by a rebase or a branch switch) is never moc'ed and the link fails. When the
+# target's list of sources changes, the step's stamp is removed, which makes it run again.
+function(zefiran_autogen_follows_sources target sources)
+    set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+    string(JOIN "\n" content ${sources})
+    set(old_content "")
+    if(EXISTS ${list_file})
+        file(READ ${list_file} old_content)
+    endif()
+    if(NOT old_content STREQUAL content)
+        file(WRITE ${list_file} "${content}")
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+endfunction()
+
 function(zefiran_subsystem name)
     set(view ${name})
     foreach(link ${ARGN})
@@ -43,6 +59,7 @@ function(zefiran_subsystem name)
         add_library(zefiran_${name} INTERFACE)
         set(scope INTERFACE)
     endif()
+    zefiran_autogen_follows_sources(zefiran_${name} "${sources}")
     # Whatever links the library (a dependent subsystem, its tests, a tool) sees at least
     # what the library sees; a dependent's own view already holds all of it.
     target_include_directories(zefiran_${name} ${scope} ${include_dir})
