@@ -56,6 +56,7 @@ CidSettings readSettingsFile(const QString &path) {
     settings.protokol = read(u"MySql", u"protokol");
     settings.UserName = read(u"MySql", u"UserName");
     settings.imeino = read(u"MobilDevice", u"imeino");
+    settings.FeedUrl = read(u"MobilDevice", u"FeedUrl");
     settings.PrintOK = read(u"Printing", u"PrintOK");
     settings.DeviceID = read(u"CIDevice", u"DeviceID");
     settings.devicePort = read(u"CIDevice", u"Port");

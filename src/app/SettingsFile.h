@@ -17,6 +17,9 @@ struct CidSettings {
     QString UserName;
     // [MobilDevice]
     QString imeino;
+    // [MobilDevice] FeedUrl: the feed server's base address, ending in "/"; empty switches
+    // the mobile caller feed off. Not written when the file is created.
+    QString FeedUrl;
     // [Printing]
     QString PrintOK;
     // [CIDevice]

@@ -2,6 +2,8 @@
 
 #include "app/SettingsFile.h"
 #include "callerid/CallRegistration.h"
+#include "callerid/MobileFeed.h"
+#include "callerid/OnlineState.h"
 #include "callerid/Receipt.h"
 #include "callerid/TCIDv5.h"
 #include "controls/Captioned.h"
@@ -176,6 +178,8 @@ void TForm1::FormCreate() {
 
     const CidSettings settings = loadSettings();
     imeino = settings.imeino;
+    FeedUrl = settings.FeedUrl;
+    createFeed();
     PrintOK = settings.printingEnabled;
     DeviceID = settings.DeviceID;
     smsSettings = settings.sms;
@@ -320,15 +324,49 @@ void TForm1::Timer1Timer() {
                                  : QStringLiteral("Caller-ID Cihazı Aktif (") + deviceSerial +
                                        QLatin1Char(')'));
     }
-    if (internetvar() && !imeino.isEmpty())
+    if (internetvar() && !imeino.isEmpty() && m_feed && m_feed->configured())
         mobilkontrol();
 }
 
 bool TForm1::internetvar() {
-    return false;
+    return feedMayPoll(systemReachability());
 }
 
-void TForm1::mobilkontrol() {}
+void TForm1::mobilkontrol() {
+    if (m_feed)
+        m_feed->mobilkontrol();
+}
+
+void TForm1::createFeed() {
+    MobileFeed::Settings settings;
+    settings.baseUrl = FeedUrl;
+    settings.imeino = imeino;
+    settings.acknowledgementPath = dataFolder() + QStringLiteral("/cidsil.xml");
+    MobileFeed::Hooks hooks;
+    hooks.showStatus = [this](const QString &text) {
+        StatusPanel->setText(text);
+    };
+    hooks.showFetchFailure = [this] {
+        Timer1->stop();
+        dialogs::showMessage(MobileFeed::kFetchFailureText, this);
+        if (!m_shutDown)
+            Timer1->start();
+    };
+    // While the device exists its status was written to the panel this tick: keep it.
+    hooks.showFeedNote = [this](const QString &note) {
+        const QString current = StatusPanel->text();
+        if (!current.endsWith(note))
+            StatusPanel->setText(
+                CIDv51 && !current.isEmpty() ? current + QStringLiteral(" · ") + note : note);
+    };
+    hooks.showError = [this](const QString &text) {
+        dialogs::showError(text, this);
+    };
+    hooks.registerCall = [this](const QByteArray &number, const QDateTime &arrived) {
+        arayankaydet(number, arrived);
+    };
+    m_feed = std::make_unique<MobileFeed>(settings, hooks);
+}
 
 void TForm1::CID_olay(const QString &, const QString &Line, const QString &PhoneNumber,
                       const QString &, const QString &, const QDateTime &arrived) {

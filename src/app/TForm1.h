@@ -15,6 +15,7 @@
 class CallList;
 class CustomerCard;
 class DirectorySearch;
+class MobileFeed;
 class QLabel;
 class QStatusBar;
 class QTabWidget;
@@ -49,7 +50,7 @@ public:
     QByteArray arayankaydet(const QByteArray &number,
                             const QDateTime &arrived = QDateTime::currentDateTime());
     void fisyazdir();
-    // The mobile caller feed's poll; the feed is not configured in this version.
+    // The mobile caller feed's poll (callerid/MobileFeed), and whether the PC may be online.
     void mobilkontrol();
     bool internetvar();
 
@@ -76,6 +77,7 @@ public:
 
     // Kept from the settings file for the whole run.
     QString imeino;
+    QString FeedUrl;
     bool PrintOK = false;
     QString DeviceID;
     SmsSettings smsSettings;
@@ -91,6 +93,7 @@ protected:
 
 private:
     void startDevice();
+    void createFeed();
     void shutdown();
     void focusWindowChanged(QWindow *window);
 
@@ -101,4 +104,5 @@ private:
     QPointer<QWidget> m_smsWindow;
     QPointer<QWidget> m_offerWindow;
     QString m_reportedTickError;
+    std::unique_ptr<MobileFeed> m_feed;
 };

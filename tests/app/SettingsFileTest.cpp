@@ -126,6 +126,7 @@ TEST_F(SettingsFile, FirstStartCreatesTheFolderAndTheNineKeysInOrder) {
     EXPECT_EQ(settings.PrintOK, QString());
     EXPECT_EQ(settings.DeviceID, QString());
     EXPECT_EQ(settings.devicePort, QString());
+    EXPECT_EQ(settings.FeedUrl, QString());
     EXPECT_FALSE(settings.printingEnabled);
 }
 
@@ -137,6 +138,7 @@ TEST_F(SettingsFile, AnExistingFileIsReadAndNeverCompletedOrCorrected) {
                                "Port=3307\n"
                                "[MobilDevice]\n"
                                "imeino=356938035643809\n"
+                               "feedurl = http://127.0.0.1:8080/feed/\n"
                                "[CIDevice]\n"
                                "DeviceID=\xDD"
                                "D-1\n"
@@ -151,6 +153,7 @@ TEST_F(SettingsFile, AnExistingFileIsReadAndNeverCompletedOrCorrected) {
     EXPECT_EQ(settings.database, QString());
     EXPECT_EQ(settings.UserName, QString());
     EXPECT_EQ(settings.imeino, s("356938035643809"));
+    EXPECT_EQ(settings.FeedUrl, s("http://127.0.0.1:8080/feed/"));
     EXPECT_EQ(settings.DeviceID, s("İD-1"));
     EXPECT_EQ(settings.devicePort, s("/dev/ttyUSB0"));
     EXPECT_FALSE(settings.printingEnabled);

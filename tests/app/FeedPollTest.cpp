@@ -1,0 +1,96 @@
+#include "MainWindowFixture.h"
+
+#include "support/LoopbackHttpServer.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <mutex>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray kImei = "356938035643809";
+
+// The main window with a feed server on loopback that lists one call until it is
+// acknowledged, or answers with an error page.
+class FeedPollTest : public MainWindowTest {
+protected:
+    FeedPollTest()
+        : server([this](const HttpServerRequest &request) {
+            std::lock_guard lock(mutex);
+            if (request.path() == "/callerid/cidsil.php") {
+                document = "<arayanlar><arayan><PhoneNumber>1234</PhoneNumber></arayan>"
+                           "</arayanlar>";
+                return std::optional(HttpServerResponse{200, "text/plain", "OK", {}});
+            }
+            return std::optional(HttpServerResponse{status, "text/xml", document, {}});
+        }) {}
+
+    void startWithFeed(const QByteArray &imei, const QString &url) {
+        writeSettings("[MobilDevice]\r\nimeino=" + imei + "\r\nFeedUrl=" + url.toUtf8() + "\r\n");
+        start();
+        boxes.clear();
+    }
+    int requests() const { return int(server.requests().size()); }
+
+    std::mutex mutex;
+    QByteArray document = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><arayanlar><arayan><Id>9</Id>"
+                          "<PhoneNumber>05321234567</PhoneNumber><AdSoyad>Gülşen Işık</AdSoyad>"
+                          "</arayan></arayanlar>"_s.toUtf8();
+    int status = 200;
+    LoopbackHttpServer server;
+};
+
+TEST_F(FeedPollTest, AMobileCallIsAnnouncedAndLandsInTheCallList) {
+    db.exec("INSERT INTO rehber (adsoyad, gsmtel1) VALUES ('Kay', '5321234567')");
+    startWithFeed(kImei, server.baseUrl());
+    window->mobilkontrol();
+
+    EXPECT_EQ(window->StatusPanel->text(), u"Son Arayan : Gülşen Işık"_s);
+    EXPECT_EQ(window->ZQuery3.fieldByName("telno").asString(), "5321234567");
+    EXPECT_EQ(window->ZQuery3.fieldByName("arayan").asString(), "Kay");
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM arayanlar"), QByteArray("1"));
+    EXPECT_TRUE(QFile::exists(home() + u"/cidsil.xml"_s));
+    EXPECT_EQ(requests(), 2);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(FeedPollTest, TheFailureBoxStopsTheTimerWhileItIsOpen) {
+    {
+        std::lock_guard lock(mutex);
+        status = 500;
+        document = "<html><body>Internal Server Error</body></html>";
+    }
+    startWithFeed(kImei, server.baseUrl());
+    bool timerRanDuringBox = true;
+    dialogs::setResponder([&](const dialogs::Box &box) {
+        boxes.push_back(box);
+        timerRanDuringBox = window->Timer1->isActive();
+        return QMessageBox::Ok;
+    });
+    window->mobilkontrol();
+    window->mobilkontrol();
+    ASSERT_EQ(boxes.size(), 1u); // once per outage
+    EXPECT_EQ(boxes[0].kind, dialogs::Kind::Message);
+    EXPECT_EQ(boxes[0].text, u"XML DOSYASI ALINAMADI...!"_s);
+    EXPECT_FALSE(timerRanDuringBox);
+    EXPECT_TRUE(window->Timer1->isActive());
+    EXPECT_EQ(window->StatusPanel->text(), u"Mobil arayan listesi alınamıyor"_s);
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM arayanlar"), QByteArray("0"));
+}
+
+TEST_F(FeedPollTest, NoPollWithoutImeiOrFeedAddress) {
+    const std::pair<QByteArray, bool> cases[] = {{"", true}, {kImei, false}};
+    for (const auto &[imei, withUrl] : cases) {
+        startWithFeed(imei, withUrl ? server.baseUrl() : QString());
+        window->Timer1Timer();
+        window->mobilkontrol();
+        window.reset();
+    }
+    EXPECT_EQ(requests(), 0);
+    EXPECT_TRUE(boxTextsAfterStart().empty());
+}
+
+} // namespace
