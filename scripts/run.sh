@@ -67,7 +67,12 @@ callsim_port=$(cat "$callsim_dir/port")
 # Its SMS provider has a port of its own, which a new settings file's [Sms] Url names.
 [[ -s "$callsim_dir/sms-port" ]] || "$db" free-port >"$callsim_dir/sms-port"
 sms_port=$(cat "$callsim_dir/sms-port")
-"$bin/zefiran-callsim" serve --port "$callsim_port" --sms-port "$sms_port" \
+# So has the mobile caller feed's server, which a new settings file's [MobilDevice] names,
+# with the demo phone's IMEI: `zefiran-callsim mobile 356938035643809 NUMBER`.
+[[ -s "$callsim_dir/feed-port" ]] || "$db" free-port >"$callsim_dir/feed-port"
+feed_port=$(cat "$callsim_dir/feed-port")
+demo_imei=356938035643809
+"$bin/zefiran-callsim" serve --port "$callsim_port" --sms-port "$sms_port" --feed-port "$feed_port" \
     >"$callsim_dir/serve.log" 2>&1 &
 callsim_pid=$!
 trap 'kill "$callsim_pid" 2>/dev/null || true; "$db" stop "$dbdir"' EXIT
@@ -93,8 +98,8 @@ fi
 
 if [[ ! -f "$settings" ]]; then
     # It holds the database password: readable by the user alone.
-    (umask 077 && printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n[Sms]\r\nUrl=http://127.0.0.1:%s\r\n' \
-        "$database" "$password" "$port" "$callsim_port" "$sms_port" >"$settings")
+    (umask 077 && printf '[MySql]\r\nServerName=127.0.0.1\r\ndatabase=%s\r\npass=%s\r\nport=%s\r\nprotokol=mysql-5\r\nUserName=root\r\n[MobilDevice]\r\nimeino=%s\r\nFeedUrl=http://127.0.0.1:%s/\r\n[Printing]\r\nPrintOK=\r\n[CIDevice]\r\nDeviceID=\r\nPort=ncid://127.0.0.1:%s\r\n[Sms]\r\nUrl=http://127.0.0.1:%s\r\n' \
+        "$database" "$password" "$port" "$demo_imei" "$feed_port" "$callsim_port" "$sms_port" >"$settings")
     echo "Wrote $settings"
 fi
 

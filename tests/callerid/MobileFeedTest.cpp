@@ -1,6 +1,7 @@
 #include "callerid/MobileFeed.h"
 #include "callerid/CallRegistration.h"
 #include "callerid/OnlineState.h"
+#include "callsim/FeedServer.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/StoreTest.h"
 #include "support/Text.h"
@@ -458,6 +459,47 @@ TEST_F(MobileFeedTest, AFileThatCannotBePlayedIsReportedOnceAndThePollGoesOn) {
     EXPECT_EQ(statuses.size(), 3u);
     EXPECT_EQ(calls().size(), 2u);
     EXPECT_EQ(server.acknowledgements(), 2);
+}
+
+TEST_F(MobileFeedTest, ThePhonesCallsOnTheSimulatorReachTheCallLogAndLeaveItsListEmpty) {
+    FeedServer feedServer;
+    LoopbackHttpServer http([&](const HttpServerRequest &r) { return feedServer.answer(r); });
+    const auto push = [&](const QByteArray &form) {
+        HttpRequest request;
+        request.open(u"POST"_s, http.baseUrl() + u"callerid/push"_s);
+        request.setRequestHeader(u"Content-Type"_s, u"application/x-www-form-urlencoded"_s);
+        request.send(form);
+        return request.status();
+    };
+    EXPECT_EQ(
+        push("imei=" + kImei.toUtf8() + "&number=05321112233&name=G%C3%BCl%C5%9Fen+I%C5%9F%C4%B1k"),
+        200);
+    EXPECT_EQ(push("imei=" + kImei.toUtf8() + "&name=nobody"), 400); // no number
+
+    auto s = settings();
+    s.baseUrl = http.baseUrl();
+    MobileFeed poll(s, hooks());
+    // A call that reaches the phone while the first is announced waits for the next listing.
+    bool added = false;
+    duringMessages = [&] {
+        if (!statuses.empty() && !added) {
+            added = true;
+            feedServer.addCall(kImei, u"05550000009"_s, u"Sonraki"_s);
+        }
+    };
+    poll.mobilkontrol();
+    EXPECT_EQ(statuses, std::vector<QString>{u"Son Arayan : Gülşen Işık"_s});
+    ASSERT_EQ(calls().size(), 1u);
+    EXPECT_EQ(calls()[0][0], QByteArray("5321112233"));
+    ASSERT_EQ(feedServer.waitingCalls(kImei).size(), 1u);
+    EXPECT_EQ(feedServer.waitingCalls(kImei)[0].number, u"05550000009"_s);
+
+    poll.mobilkontrol();
+    EXPECT_EQ(statuses.back(), u"Son Arayan : Sonraki"_s);
+    EXPECT_TRUE(feedServer.waitingCalls(kImei).empty());
+    poll.mobilkontrol(); // the sentinel now
+    EXPECT_EQ(calls().size(), 2u);
+    EXPECT_EQ(statuses.size(), 2u);
 }
 
 TEST(MobileFeedSwitch, OffWithoutImeiOrAddressAndOnlyWhenPositivelyOffline) {

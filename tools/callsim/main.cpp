@@ -8,6 +8,10 @@
 //       prints every message it takes; its port is written to callsim/sms-port in the data
 //       folder. Point the program at it with Url=http://127.0.0.1:M in section [Sms].
 //
+//   Beside them runs the mobile caller feed's server (`serve --feed-port F`), and
+//   `zefiran-callsim mobile IMEI NUMBER [--name NAME]` makes a phone's call wait on it; see
+//   FeedCommands.h.
+//
 //   zefiran-callsim call NUMBER [--name NAME] [--line LINE] [--port N] [--host HOST]
 //       Makes a call from NUMBER arrive: hands the call to the server the way NCID
 //       gateways do, and the server sends it to every connected client. Without --port
@@ -17,6 +21,8 @@
 
 #include "callerid/NcidLineParser.h"
 #include "callerid/NcidServer.h"
+#include "callsim/FeedCommands.h"
+#include "callsim/FeedServer.h"
 #include "callsim/SmsProvider.h"
 #include "platform/DataFolder.h"
 
@@ -140,6 +146,9 @@ int serve(QCoreApplication &app, const QCommandLineParser &args) {
         portFile.write(QByteArray::number(smsServer.port()) + "\n");
     print(stdout,
           QStringLiteral("SMS provider listening on http://127.0.0.1:%1").arg(smsServer.port()));
+    FeedServer feedServer;
+    if (!feedsim::start(feedServer, args))
+        return 1;
     return app.exec();
 }
 
@@ -223,7 +232,11 @@ int main(int argc, char **argv) {
                        "                         run an NCID caller-ID server and an SMS provider\n"
                        "                         on 127.0.0.1\n"
                        "  call NUMBER [--name NAME] [--line LINE] [--port N] [--host HOST]\n"
-                       "                         make a call from NUMBER arrive\n\n"
+                       "                         make a call from NUMBER arrive\n"
+                       "  mobile IMEI NUMBER [--name NAME] [--feed-port F] [--host HOST]\n"
+                       "                         make a call from NUMBER wait on the mobile\n"
+                       "                         caller feed for phone IMEI\n"
+                       "  (serve also runs the feed server, on --feed-port F or any free port)\n\n"
                        "Without --port, `call` uses the port in the data folder's callsim/port "
                        "file (written by `make run`), else 3333."));
     args.addHelpOption();
@@ -238,6 +251,7 @@ int main(int argc, char **argv) {
                     QStringLiteral("NAME")});
     args.addOption({QStringLiteral("line"), QStringLiteral("The telephone line (call)."),
                     QStringLiteral("LINE"), QStringLiteral("1")});
+    feedsim::addOptions(args);
     args.process(app);
 
     const QStringList positional = args.positionalArguments();
@@ -246,6 +260,8 @@ int main(int argc, char **argv) {
         return serve(app, args);
     if (command == u"call")
         return call(args);
+    if (command == u"mobile")
+        return feedsim::mobile(args);
     print(stderr, args.helpText());
     return 2;
 }
