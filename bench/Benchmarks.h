@@ -6,6 +6,7 @@ void registerDatasetBenchmarks();
 void registerSearchBenchmarks();
 void registerRegistrationBenchmarks();
 void registerExportBenchmarks();
+void registerFeedBenchmarks();
 
 // Figures printed after the main summary.
 void printSearchSummary();

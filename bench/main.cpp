@@ -186,6 +186,15 @@ void printSummary(const SummaryReporter &reporter) {
     printTarget("BM_RegisterAbsentCall",
                 reporter.milliseconds("BM_RegisterAbsentCall", Clock::Wall), "ms", 5.0, true,
                 "(wall: three locates, the INSERT and the id read back)");
+    printTarget("BM_FeedPollThreeEntries",
+                reporter.milliseconds("BM_FeedPollThreeEntries", Clock::Wall), "ms", 10.0, true,
+                "(wall: fetch, three announcements, one call logged, acknowledgement)");
+    printTarget("BM_LoadArayanlar10000/iso8859_9:0",
+                reporter.milliseconds("BM_LoadArayanlar10000/iso8859_9:0", Clock::Cpu), "ms", 20.0,
+                true, "(cpu: UTF-8 document of 10,000 entries, parsed and bound)");
+    printTarget("BM_LoadArayanlar10000/iso8859_9:1",
+                reporter.milliseconds("BM_LoadArayanlar10000/iso8859_9:1", Clock::Cpu), "ms", 20.0,
+                true, "(cpu: the same in ISO-8859-9, transcoded first)");
     std::fflush(stdout);
 }
 
@@ -236,6 +245,7 @@ int main(int argc, char **argv) {
     registerSearchBenchmarks();
     registerRegistrationBenchmarks();
     registerExportBenchmarks();
+    registerFeedBenchmarks();
     SummaryReporter reporter(isatty(fileno(stdout)) ? SummaryReporter::OO_ColorTabular
                                                     : SummaryReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
