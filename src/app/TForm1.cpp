@@ -354,10 +354,15 @@ void TForm1::createFeed() {
     };
     // While the device exists its status was written to the panel this tick: keep it.
     hooks.showFeedNote = [this](const QString &note) {
-        const QString current = StatusPanel->text();
-        if (!current.endsWith(note))
-            StatusPanel->setText(
-                CIDv51 && !current.isEmpty() ? current + QStringLiteral(" · ") + note : note);
+        const QString noted = QStringLiteral(" · ") + MobileFeed::kFeedNoteText;
+        QString text = StatusPanel->text();
+        if (note.isEmpty()) {
+            if (text.endsWith(MobileFeed::kFeedNoteText))
+                text.chop(text.endsWith(noted) ? noted.size() : MobileFeed::kFeedNoteText.size());
+        } else if (!text.endsWith(note)) {
+            text = CIDv51 && !text.isEmpty() ? text + noted : note;
+        }
+        StatusPanel->setText(text);
     };
     hooks.showError = [this](const QString &text) {
         dialogs::showError(text, this);

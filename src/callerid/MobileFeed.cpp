@@ -127,6 +127,11 @@ void MobileFeed::poll() {
     }
     const QDateTime received = QDateTime::currentDateTime();
     m_fetchFailureShown = false;
+    if (m_feedNoteShown) {
+        m_feedNoteShown = false;
+        if (m_hooks.showFeedNote)
+            m_hooks.showFeedNote(QString());
+    }
     try {
         const TXMLArayanlarType &feed = *m_document;
         if (feed.Count() == 0 || feed.Items(0).PhoneNumber() == kSentinelNumber) {
@@ -160,6 +165,7 @@ void MobileFeed::fetchFailed() {
         if (m_hooks.showFetchFailure)
             m_hooks.showFetchFailure();
     } else if (m_hooks.showFeedNote) {
+        m_feedNoteShown = true;
         m_hooks.showFeedNote(kFeedNoteText);
     }
 }

@@ -44,7 +44,8 @@ public:
         // The plain box "XML DOSYASI ALINAMADI...!", with the window's timer stopped while
         // it is open.
         std::function<void()> showFetchFailure;
-        // A short note while the feed server stays unreachable after the box was shown.
+        // A short note while the feed server stays unreachable after the box was shown; an
+        // empty text when a fetch works again and the note is to go.
         std::function<void(const QString &)> showFeedNote;
         // The application's error box.
         std::function<void(const QString &)> showError;
@@ -91,6 +92,7 @@ private:
     AnnouncementSound m_sound;
     bool m_polling = false;
     bool m_fetchFailureShown = false;
+    bool m_feedNoteShown = false;
     QString m_reportedError;
     QString m_unplayableSound; // the file (path, size, time) that could not be played
     std::optional<QByteArray> m_unacknowledged; // the entries registered, not yet acknowledged

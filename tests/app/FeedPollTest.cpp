@@ -79,6 +79,17 @@ TEST_F(FeedPollTest, TheFailureBoxStopsTheTimerWhileItIsOpen) {
     EXPECT_TRUE(window->Timer1->isActive());
     EXPECT_EQ(window->StatusPanel->text(), u"Mobil arayan listesi alınamıyor"_s);
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM arayanlar"), QByteArray("0"));
+
+    // Back again: the note goes, the call is announced.
+    {
+        std::lock_guard lock(mutex);
+        status = 200;
+        document = "<arayanlar><arayan><PhoneNumber>0555</PhoneNumber><AdSoyad>Can</AdSoyad>"
+                   "</arayan></arayanlar>";
+    }
+    window->mobilkontrol();
+    EXPECT_EQ(window->StatusPanel->text(), u"Son Arayan : Can"_s);
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 TEST_F(FeedPollTest, NoPollWithoutImeiOrFeedAddress) {

@@ -347,7 +347,8 @@ TEST_F(MobileFeedTest, AnUnreachableServerIsReportedOncePerOutage) {
     EXPECT_EQ(notes, std::vector<QString>(2, MobileFeed::kFeedNoteText));
 
     server.setHung(false);
-    poll.mobilkontrol(); // a fetch that works ends the outage
+    poll.mobilkontrol(); // a fetch that works ends the outage, and the note goes
+    EXPECT_EQ(notes.back(), QString());
     server.setDocument("<html>down</html>", 503);
     poll.mobilkontrol();
     EXPECT_EQ(fetchFailureBoxes, 2);
