@@ -2,11 +2,19 @@
 
 #include "platform/Cp1254.h"
 #include "platform/Error.h"
+#include "store/StatementResults.h"
 #include "store/TZQuery.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 
 #include <algorithm>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <poll.h>
+#endif
 
 namespace {
 
@@ -15,18 +23,6 @@ namespace {
 QString clientMessage(MYSQL *handle) {
     return cp1254::toUnicode(QByteArray(mysql_error(handle))).trimmed();
 }
-
-struct Result {
-    explicit Result(MYSQL_RES *r)
-        : res(r) {}
-    ~Result() {
-        if (res)
-            mysql_free_result(res);
-    }
-    Result(const Result &) = delete;
-    Result &operator=(const Result &) = delete;
-    MYSQL_RES *res;
-};
 
 QByteArray column(MYSQL_ROW row, const unsigned long *lengths, unsigned int index) {
     if (!row[index])
@@ -38,12 +34,29 @@ bool isNullColumn(MYSQL_ROW row, unsigned int index) {
     return row[index] == nullptr;
 }
 
+// Between statements the server sends nothing: anything to read on an idle connection (the
+// end of the stream, or the error packet of a killed connection) means that the server has
+// ended it. Looking costs no round trip.
+bool serverEndedIdleConnection(MYSQL *handle) {
+    const auto socket = mysql_get_socket(handle);
+#ifdef _WIN32
+    WSAPOLLFD fd{socket, POLLRDNORM, 0};
+    return WSAPoll(&fd, 1, 0) > 0;
+#else
+    pollfd fd{socket, POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0;
+#endif
+}
+
 } // namespace
 
 TZConnection::TZConnection() = default;
 
 TZConnection::~TZConnection() {
-    // Datasets outlive nothing: detach them so they do not call back into a dead connection.
+    // A dataset that outlives the connection is closed and calls back into nothing.
+    const std::vector<TZQuery *> datasets = m_datasets;
+    for (TZQuery *dataset : datasets)
+        dataset->connectionGone();
     if (m_handle)
         mysql_close(m_handle);
 }
@@ -56,15 +69,22 @@ void TZConnection::detach(TZQuery *dataset) {
     m_datasets.erase(std::remove(m_datasets.begin(), m_datasets.end(), dataset), m_datasets.end());
 }
 
-void TZConnection::connect() {
-    if (m_handle)
-        return;
-    if (Protocol != QLatin1String("mysql-5"))
-        throw Error(QStringLiteral("Requested database driver was not found"));
+SqlError TZConnection::errorOf(MYSQL *handle, bool statementMayHaveRun) const {
+    return SqlError(QStringLiteral("SQL Error: ") + clientMessage(handle), mysql_errno(handle),
+                    statementMayHaveRun);
+}
 
+void TZConnection::fail(MYSQL *handle, bool statementMayHaveRun) {
+    const SqlError error = errorOf(handle, statementMayHaveRun);
+    if (error.databaseUnreachable())
+        dropLostHandle();
+    throw error;
+}
+
+MYSQL *TZConnection::openHandle() {
     MYSQL *handle = mysql_init(nullptr);
     if (!handle)
-        throw Error(QStringLiteral("Cannot connect to SQL server"));
+        throw SqlError(QStringLiteral("Cannot connect to SQL server"), 0, false);
     const unsigned int timeout = 0;
     mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     // The tables hold Windows-1254 bytes in the single-byte Turkish set; talking the same
@@ -86,88 +106,120 @@ void TZConnection::connect() {
         const QString message = clientMessage(handle);
         mysql_close(handle);
         if (code != 0 && !message.isEmpty())
-            throw Error(QStringLiteral("SQL Error: ") + message);
-        throw Error(QStringLiteral("Cannot connect to SQL server"));
+            throw SqlError(QStringLiteral("SQL Error: ") + message, code, false);
+        throw SqlError(QStringLiteral("Cannot connect to SQL server"), code, false);
     }
-    m_handle = handle;
+    return handle;
+}
+
+void TZConnection::connect() {
+    if (m_connected)
+        return;
+    if (Protocol != QLatin1String("mysql-5"))
+        throw Error(QStringLiteral("Requested database driver was not found"));
+    m_handle = openHandle();
+    m_connected = true;
     if (AfterConnect)
         AfterConnect();
 }
 
 void TZConnection::disconnect() {
-    if (!m_handle)
+    if (!m_connected)
         return;
     // A dataset's close may not touch this list, but copy it to be safe.
     const std::vector<TZQuery *> datasets = m_datasets;
     for (TZQuery *dataset : datasets)
         dataset->close();
-    mysql_close(m_handle);
+    if (m_handle)
+        mysql_close(m_handle);
     m_handle = nullptr;
+    m_connected = false;
     m_tables.clear();
 }
 
-void TZConnection::throwLastError() {
-    throw Error(QStringLiteral("SQL Error: ") + clientMessage(m_handle));
+void TZConnection::dropLostHandle() {
+    if (m_handle)
+        mysql_close(m_handle);
+    m_handle = nullptr;
+}
+
+MYSQL *TZConnection::liveHandle() {
+    connect();
+    if (m_handle && serverEndedIdleConnection(m_handle))
+        dropLostHandle();
+    if (!m_handle) {
+        m_handle = openHandle();
+        if (AfterReconnect)
+            AfterReconnect();
+    }
+    return m_handle;
+}
+
+StatementResults TZConnection::run(const QByteArray &statement) {
+    MYSQL *handle = liveHandle();
+    const auto send = [&] {
+        return mysql_real_query(handle, statement.constData(),
+                                static_cast<unsigned long>(statement.size())) == 0;
+    };
+    if (send())
+        return StatementResults(*this, handle);
+    if (mysql_errno(handle) == CR_SERVER_GONE_ERROR) {
+        // The statement could not be written: the server connection was gone before it. It
+        // goes once more on a new one.
+        dropLostHandle();
+        handle = liveHandle();
+        if (send())
+            return StatementResults(*this, handle);
+    }
+    fail(handle, mysql_errno(handle) != CR_SERVER_GONE_ERROR);
 }
 
 quint64 TZConnection::executeDirect(const QByteArray &statement) {
-    connect();
-    if (mysql_real_query(m_handle, statement.constData(),
-                         static_cast<unsigned long>(statement.size())) != 0)
-        throwLastError();
-    const quint64 affected = mysql_affected_rows(m_handle);
-    // Drain a result the statement may have returned, or the next statement is out of sync.
-    Result drained(mysql_store_result(m_handle));
-    return affected;
+    return run(statement).finish();
 }
 
 std::vector<std::optional<QByteArray>> TZConnection::selectRow(const QByteArray &statement) {
-    connect();
-    if (mysql_real_query(m_handle, statement.constData(),
-                         static_cast<unsigned long>(statement.size())) != 0)
-        throwLastError();
-    Result result(mysql_store_result(m_handle));
+    StatementResults results = run(statement);
     std::vector<std::optional<QByteArray>> values;
-    if (!result.res)
-        return values;
-    if (MYSQL_ROW row = mysql_fetch_row(result.res)) {
-        const unsigned long *lengths = mysql_fetch_lengths(result.res);
-        for (unsigned int c = 0; c < mysql_num_fields(result.res); ++c)
-            values.push_back(isNullColumn(row, c) ? std::nullopt
-                                                  : std::optional(column(row, lengths, c)));
+    if (MYSQL_RES *result = results.storeFirst()) {
+        if (MYSQL_ROW row = mysql_fetch_row(result)) {
+            const unsigned long *lengths = mysql_fetch_lengths(result);
+            for (unsigned int c = 0; c < mysql_num_fields(result); ++c)
+                values.push_back(isNullColumn(row, c) ? std::nullopt
+                                                      : std::optional(column(row, lengths, c)));
+        }
     }
+    results.finish();
     return values;
 }
 
 QByteArray TZConnection::escape(const QByteArray &text) {
-    connect();
+    // Escaping needs the handle's character set, not the server.
+    MYSQL *handle = m_handle ? m_handle : liveHandle();
     QByteArray out(text.size() * 2 + 1, Qt::Uninitialized);
-    const unsigned long length = mysql_real_escape_string(m_handle, out.data(), text.constData(),
+    const unsigned long length = mysql_real_escape_string(handle, out.data(), text.constData(),
                                                           static_cast<unsigned long>(text.size()));
     out.truncate(static_cast<qsizetype>(length));
     return out;
 }
 
+quint64 TZConnection::lastInsertId() const {
+    return m_handle ? mysql_insert_id(m_handle) : 0;
+}
+
 const TableInfo *TZConnection::tableInfo(const QByteArray &table) {
     if (auto known = m_tables.find(table); known != m_tables.end())
         return known->second.get();
-    connect();
 
     const QByteArray database = quoteIdentifier(cp1254::fromUnicode(Database));
     const QByteArray qualified = database + '.' + quoteIdentifier(table);
-    auto query = [this](const QByteArray &statement) {
-        if (mysql_real_query(m_handle, statement.constData(),
-                             static_cast<unsigned long>(statement.size())) != 0)
-            throwLastError();
-        MYSQL_RES *result = mysql_store_result(m_handle);
-        if (!result && mysql_errno(m_handle) != 0)
-            throwLastError();
-        return result;
-    };
-
     {
-        Result tables(query("SHOW TABLES FROM " + database + " LIKE '" + escape(table) + "'"));
-        if (!tables.res || mysql_num_rows(tables.res) == 0) {
+        StatementResults tables =
+            run("SHOW TABLES FROM " + database + " LIKE '" + escape(table) + "'");
+        MYSQL_RES *result = tables.storeFirst();
+        const bool exists = result && mysql_num_rows(result) > 0;
+        tables.finish();
+        if (!exists) {
             m_tables.emplace(table, nullptr);
             return nullptr;
         }
@@ -176,29 +228,35 @@ const TableInfo *TZConnection::tableInfo(const QByteArray &table) {
     auto info = std::make_unique<TableInfo>();
     info->name = table;
     {
-        Result columns(query("SHOW COLUMNS FROM " + qualified + " LIKE '%'"));
+        StatementResults columns = run("SHOW COLUMNS FROM " + qualified + " LIKE '%'");
         // Field, Type, Null, Key, Default, Extra
-        while (MYSQL_ROW row = mysql_fetch_row(columns.res)) {
-            const unsigned long *lengths = mysql_fetch_lengths(columns.res);
-            ColumnInfo c;
-            c.name = column(row, lengths, 0);
-            c.declaredType = column(row, lengths, 1);
-            classifyColumnType(c.declaredType, c.type, c.size);
-            c.nullable = column(row, lengths, 2) == "YES";
-            c.hasDefault = !isNullColumn(row, 4);
-            c.defaultValue = column(row, lengths, 4);
-            c.autoIncrement = column(row, lengths, 5).contains("auto_increment");
-            info->columns.push_back(std::move(c));
+        if (MYSQL_RES *result = columns.storeFirst()) {
+            while (MYSQL_ROW row = mysql_fetch_row(result)) {
+                const unsigned long *lengths = mysql_fetch_lengths(result);
+                ColumnInfo c;
+                c.name = column(row, lengths, 0);
+                c.declaredType = column(row, lengths, 1);
+                classifyColumnType(c.declaredType, c.type, c.size);
+                c.nullable = column(row, lengths, 2) == "YES";
+                c.hasDefault = !isNullColumn(row, 4);
+                c.defaultValue = column(row, lengths, 4);
+                c.autoIncrement = column(row, lengths, 5).contains("auto_increment");
+                info->columns.push_back(std::move(c));
+            }
         }
+        columns.finish();
     }
     {
-        Result keys(query("SHOW KEYS FROM " + qualified));
+        StatementResults keys = run("SHOW KEYS FROM " + qualified);
         // Table, Non_unique, Key_name, Seq_in_index, Column_name, ...
-        while (MYSQL_ROW row = mysql_fetch_row(keys.res)) {
-            const unsigned long *lengths = mysql_fetch_lengths(keys.res);
-            if (column(row, lengths, 2).startsWith("PRI"))
-                info->primaryKey.push_back(column(row, lengths, 4));
+        if (MYSQL_RES *result = keys.storeFirst()) {
+            while (MYSQL_ROW row = mysql_fetch_row(result)) {
+                const unsigned long *lengths = mysql_fetch_lengths(result);
+                if (column(row, lengths, 2).startsWith("PRI"))
+                    info->primaryKey.push_back(column(row, lengths, 4));
+            }
         }
+        keys.finish();
     }
     const TableInfo *result = info.get();
     m_tables.emplace(table, std::move(info));

@@ -3,6 +3,7 @@
 #include "platform/Cp1254.h"
 #include "platform/Error.h"
 #include "store/RowStore.h"
+#include "store/StatementResults.h"
 #include "store/TZConnection.h"
 #include "store/TableInfo.h"
 #include "store/ValueText.h"
@@ -67,17 +68,38 @@ FieldType typeOfResultColumn(const MYSQL_FIELD &f, int &size) {
 // The connection's character set is single-byte, so lengths in bytes are characters.
 constexpr quint32 kNoRow = 0xFFFFFFFFu;
 
+std::function<void(quint64)> &rowFetchHook() {
+    static std::function<void(quint64)> hook;
+    return hook;
+}
+
 } // namespace
 
 TZQuery::TZQuery(TZConnection &connection, const QString &name, QObject *parent)
     : QObject(parent)
-    , m_connection(connection) {
+    , m_connection(&connection) {
     setObjectName(name);
-    m_connection.attach(this);
+    m_connection->attach(this);
 }
 
 TZQuery::~TZQuery() {
-    m_connection.detach(this);
+    if (m_connection)
+        m_connection->detach(this);
+}
+
+void TZQuery::connectionGone() {
+    close();
+    m_connection = nullptr;
+}
+
+TZConnection &TZQuery::connection() const {
+    if (!m_connection)
+        fail(QStringLiteral("Database connection is not assigned"));
+    return *m_connection;
+}
+
+void TZQuery::setRowFetchHook(std::function<void(quint64 row)> hook) {
+    rowFetchHook() = std::move(hook);
 }
 
 void TZQuery::fail(const QString &text) const {
@@ -141,7 +163,7 @@ QByteArray TZQuery::paramLiteral(const TZParam &p) {
         return "NULL";
     switch (p.type) {
     case ParamType::String:
-        return '\'' + m_connection.escape(p.value.toByteArray()) + '\'';
+        return '\'' + connection().escape(p.value.toByteArray()) + '\'';
     case ParamType::Integer:
         return QByteArray::number(p.value.toLongLong());
     case ParamType::Date:
@@ -188,12 +210,12 @@ void TZQuery::open() {
         return;
     if (m_sql.trimmed().isEmpty())
         throw Error(QStringLiteral("SQL Query is empty"));
-    if (!m_connection.connected()) {
+    if (!connection().connected()) {
         // The after-connect step may set this dataset's statement and open it; this opening
         // still ends with the statement and parameters it was started with.
         const QByteArray sql = m_sql;
         const std::vector<TZParam> params = m_params;
-        m_connection.connect();
+        connection().connect();
         const bool sameStatement = m_sql == sql && m_params.size() == params.size() &&
                                    std::equal(params.begin(), params.end(), m_params.begin(),
                                               [](const TZParam &a, const TZParam &b) {
@@ -217,14 +239,10 @@ void TZQuery::open() {
 
 void TZQuery::runStatement(bool keepFields) {
     const QByteArray statement = statementWithLiterals();
-    MYSQL *handle = m_connection.handle();
-    if (mysql_real_query(handle, statement.constData(),
-                         static_cast<unsigned long>(statement.size())) != 0)
-        m_connection.throwLastError();
-    MYSQL_RES *result = mysql_use_result(handle);
+    StatementResults results = connection().run(statement);
+    MYSQL_RES *result = results.streamFirst();
     if (!result) {
-        if (mysql_errno(handle) != 0)
-            m_connection.throwLastError();
+        results.finish();
         // A statement without a result: no fields, no rows.
         if (!keepFields) {
             m_fields = m_fixedFields;
@@ -257,17 +275,15 @@ void TZQuery::runStatement(bool keepFields) {
 
     // Rows go straight from the wire into the column store.
     RowStore fetched(static_cast<int>(columnCount));
+    const std::function<void(quint64)> &hook = rowFetchHook();
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        if (hook)
+            hook(fetched.rowCount());
         const unsigned long *lengths = mysql_fetch_lengths(result);
         fetched.appendRow(row, lengths);
     }
-    const bool fetchFailed = mysql_errno(handle) != 0;
-    if (fetchFailed) {
-        const QString message = cp1254::toUnicode(QByteArray(mysql_error(handle))).trimmed();
-        mysql_free_result(result);
-        throw Error(QStringLiteral("SQL Error: ") + message);
-    }
-    mysql_free_result(result);
+    results.checkFetch();
+    results.finish();
     fetched.finish();
 
     // Labels that repeat get _1, _2, ...
@@ -292,7 +308,7 @@ void TZQuery::runStatement(bool keepFields) {
             def.size = rc.fallbackSize;
             const ColumnInfo *declared = nullptr;
             if (!rc.table.isEmpty())
-                if (const TableInfo *table = m_connection.tableInfo(rc.table))
+                if (const TableInfo *table = connection().tableInfo(rc.table))
                     declared = table->column(rc.name);
             if (declared) {
                 def.type = declared->type;
@@ -415,17 +431,12 @@ void TZQuery::refresh() {
 }
 
 quint64 TZQuery::execute() {
-    if (!m_connection.connected())
-        m_connection.connect();
+    TZConnection &connection = this->connection();
+    if (!connection.connected())
+        connection.connect();
     close();
-    const QByteArray statement = statementWithLiterals();
-    MYSQL *handle = m_connection.handle();
-    if (mysql_real_query(handle, statement.constData(),
-                         static_cast<unsigned long>(statement.size())) != 0)
-        m_connection.throwLastError();
-    m_rowsAffected = mysql_affected_rows(handle);
-    if (MYSQL_RES *drained = mysql_store_result(handle))
-        mysql_free_result(drained);
+    // A statement that returns rows is read to its end: its count is the rows it returned.
+    m_rowsAffected = connection.run(statementWithLiterals()).finish();
     return m_rowsAffected;
 }
 

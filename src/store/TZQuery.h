@@ -70,7 +70,8 @@ public:
     TZQuery(TZConnection &connection, const QString &name, QObject *parent = nullptr);
     ~TZQuery() override;
 
-    TZConnection &connection() const { return m_connection; }
+    // The connection it runs on; fails once that connection has gone.
+    TZConnection &connection() const;
 
     // --- statement and parameters
     // Replaces the whole statement; closes the dataset and rebuilds the parameters.
@@ -138,6 +139,10 @@ public:
     // The name in front of the dataset's own error texts.
     QString name() const { return objectName(); }
 
+    // Called for every row a dataset reads from the server, before the row is kept: tests make
+    // a fetch fail halfway with it. Null (the default): nothing is called.
+    static void setRowFetchHook(std::function<void(quint64 row)> hook);
+
 signals:
     // Rows were opened, closed, re-read or re-ordered: everything may have changed.
     void rowsReset();
@@ -149,6 +154,8 @@ signals:
 
 private:
     friend class TZField;
+    friend class TZConnection;
+    void connectionGone();
     using Value = std::optional<QByteArray>; // nullopt: null
 
     [[noreturn]] void fail(const QString &text) const; // prefixed with the name
@@ -175,7 +182,7 @@ private:
     QByteArray keyCondition(const std::vector<Value> &values, const TableInfo &table);
     QByteArray literal(int field, const Value &value);
 
-    TZConnection &m_connection;
+    TZConnection *m_connection; // null once the connection has gone
     QByteArray m_sql;
     StatementTemplate m_statement;
     bool m_statementParsed = false;

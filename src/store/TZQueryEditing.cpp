@@ -10,8 +10,6 @@
 #include "store/TableInfo.h"
 #include "store/ValueText.h"
 
-#include <mysql.h>
-
 #include <algorithm>
 
 void TZQuery::setState(DataSetState state) {
@@ -89,14 +87,14 @@ void TZQuery::cancel() {
 }
 
 const TableInfo &TZQuery::writableTable() {
-    const TableInfo *table = m_table.isEmpty() ? nullptr : m_connection.tableInfo(m_table);
+    const TableInfo *table = m_table.isEmpty() ? nullptr : connection().tableInfo(m_table);
     if (!table)
         throw Error(QStringLiteral("Cannot update this query type"));
     return *table;
 }
 
 QByteArray TZQuery::qualifiedTable() const {
-    return quoteIdentifier(cp1254::fromUnicode(m_connection.Database)) + '.' +
+    return quoteIdentifier(cp1254::fromUnicode(connection().Database)) + '.' +
            quoteIdentifier(m_table);
 }
 
@@ -106,7 +104,7 @@ QByteArray TZQuery::literal(int field, const Value &value) {
     const FieldType type = m_fields[static_cast<size_t>(field)].type;
     if (valuetext::isUnquoted(type))
         return *value;
-    return '\'' + m_connection.escape(*value) + '\'';
+    return '\'' + connection().escape(*value) + '\'';
 }
 
 void TZQuery::post() {
@@ -154,7 +152,7 @@ void TZQuery::postInsert(const TableInfo &table) {
         defaulted.push_back(f);
     }
     if (!defaulted.empty()) {
-        const std::vector<Value> answers = m_connection.selectRow(defaults);
+        const std::vector<Value> answers = connection().selectRow(defaults);
         for (size_t i = 0; i < defaulted.size() && i < answers.size(); ++i)
             m_editValues[defaulted[i]] = answers[i];
     }
@@ -169,7 +167,7 @@ void TZQuery::postInsert(const TableInfo &table) {
         columns += quoteIdentifier(m_columnNames[f]);
         values += literal(static_cast<int>(f), m_editValues[f]);
     }
-    m_connection.executeDirect("INSERT INTO " + qualifiedTable() + " (" + columns + ") VALUES (" +
+    connection().executeDirect("INSERT INTO " + qualifiedTable() + " (" + columns + ") VALUES (" +
                                values + ")");
 
     for (size_t f = 0; f < m_fields.size(); ++f) {
@@ -178,7 +176,7 @@ void TZQuery::postInsert(const TableInfo &table) {
             continue;
         if (!m_editValues[f] || *m_editValues[f] == "0")
             m_editValues[f] =
-                QByteArray::number(static_cast<qulonglong>(mysql_insert_id(m_connection.handle())));
+                QByteArray::number(static_cast<qulonglong>(connection().lastInsertId()));
         break;
     }
 
@@ -200,7 +198,7 @@ QByteArray TZQuery::defaultExpression(const ColumnInfo &column) {
         return value;
     if (value.size() >= 2 && value.startsWith('\'') && value.endsWith('\''))
         return value;
-    return '\'' + m_connection.escape(value) + '\'';
+    return '\'' + connection().escape(value) + '\'';
 }
 
 void TZQuery::postEdit(const TableInfo &table) {
@@ -217,7 +215,7 @@ void TZQuery::postEdit(const TableInfo &table) {
             quoteIdentifier(m_columnNames[f]) + '=' + literal(static_cast<int>(f), m_editValues[f]);
     }
     if (!assignments.isEmpty())
-        m_connection.executeDirect("UPDATE " + qualifiedTable() + " SET " + assignments +
+        connection().executeDirect("UPDATE " + qualifiedTable() + " SET " + assignments +
                                    keyCondition(oldValues, table));
     for (size_t f = 0; f < m_fields.size(); ++f)
         if (m_editValues[f] != oldValues[f])
@@ -269,7 +267,7 @@ void TZQuery::deleteRecord() {
     const TableInfo &table = writableTable();
     const int position = m_cursor < 0 ? 0 : m_cursor;
     const quint32 stored = m_order[static_cast<size_t>(position)];
-    m_connection.executeDirect("DELETE FROM " + qualifiedTable() +
+    connection().executeDirect("DELETE FROM " + qualifiedTable() +
                                keyCondition(m_rows->row(stored), table));
     m_order.erase(m_order.begin() + position);
     m_inStoredOrder = false;
