@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/SettingsFile.h"
+#include "callerid/CallKeeper.h"
 #include "callerid/CallRegistration.h"
 #include "callerid/MobileFeed.h"
 #include "callerid/OnlineState.h"
@@ -15,6 +16,7 @@
 #include "directory/CustomerCard.h"
 #include "directory/DirectorySearch.h"
 #include "platform/Cp1254.h"
+#include "platform/DataFolder.h"
 #include "platform/Error.h"
 
 #include <QApplication>
@@ -162,6 +164,22 @@ TForm1::TForm1(QWidget *parent)
     Timer1->start();
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm1::focusWindowChanged);
+
+    // Calls held while the database could not be reached are written as soon as it answers:
+    // when the connection has come back (after the statement that brought it back), or when
+    // the tick's probe finds the server.
+    callKeeper = new CallKeeper(ZQuery1, ZQuery3, callSpoolFilePath(), this);
+    callKeeper->tell = [this](const QString &text) {
+        dialogs::showMessage(text, this);
+    };
+    callKeeper->report = [this](const QString &text) {
+        dialogs::showError(text, this);
+    };
+    ZConnection1.AfterReconnect = [this] {
+        QTimer::singleShot(0, callKeeper, &CallKeeper::writeHeldCalls);
+    };
+    connect(Timer1, &QTimer::timeout, callKeeper, &CallKeeper::tick);
+    connect(&ZQuery3, &TZQuery::currentRowChanged, this, [this] { m_heldCallWithoutRow = false; });
 
     dialogs::guarded([this] { FormCreate(); });
 }
@@ -393,7 +411,9 @@ void TForm1::CID_olay(const QString &, const QString &Line, const QString &Phone
 void TForm1::CIDSignal() {}
 
 QByteArray TForm1::arayankaydet(const QByteArray &number, const QDateTime &arrived) {
-    return ::arayankaydet(ZQuery1, ZQuery3, number, arrived);
+    const QByteArray name = callKeeper->registerCall(number, arrived);
+    m_heldCallWithoutRow = callKeeper->lastCallHeld();
+    return name;
 }
 
 void TForm1::fisyazdir() {
@@ -406,6 +426,7 @@ void TForm1::fisyazdir() {
     input.addressLines = receiptMemoLines(TabSheet1->Memo3->toPlainText());
     input.noteLines = receiptMemoLines(TabSheet1->Memo1->toPlainText());
     input.dateTime = receiptDateTimeText(QDateTime::currentDateTime());
-    input.serialNumber = fromDb(ZQuery3.fieldByName("Id").asString());
+    input.serialNumber =
+        m_heldCallWithoutRow ? QString() : fromDb(ZQuery3.fieldByName("Id").asString());
     printReceipt(input);
 }

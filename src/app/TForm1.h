@@ -12,6 +12,7 @@
 #include "store/TZConnection.h"
 #include "store/TZQuery.h"
 
+class CallKeeper;
 class CallList;
 class CustomerCard;
 class DirectorySearch;
@@ -74,6 +75,8 @@ public:
     QLabel *StatusPanel;
     QTimer *Timer1;
     TCIDv5 *CIDv51 = nullptr; // the device; null when it could not be created
+    // Registers the calls; holds those the database cannot take now.
+    CallKeeper *callKeeper;
 
     // Kept from the settings file for the whole run.
     QString imeino;
@@ -105,4 +108,6 @@ private:
     QPointer<QWidget> m_offerWindow;
     QString m_reportedTickError;
     std::unique_ptr<MobileFeed> m_feed;
+    // ZQuery3 is still where a held call left it: the call has no row, and no number yet.
+    bool m_heldCallWithoutRow = false;
 };

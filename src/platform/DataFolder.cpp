@@ -22,3 +22,7 @@ QString dataFolder() {
 QString settingsFilePath() {
     return dataFolder() + QLatin1String("/cidsetup.ini");
 }
+
+QString callSpoolFilePath() {
+    return dataFolder() + QLatin1String("/cidspool.txt");
+}

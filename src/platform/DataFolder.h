@@ -10,3 +10,6 @@ QString dataFolder();
 
 // "cidsetup.ini" in the data folder.
 QString settingsFilePath();
+
+// "cidspool.txt" in the data folder: the calls that wait for the database.
+QString callSpoolFilePath();
