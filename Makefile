@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CCACHE := $(shell command -v ccache 2>/dev/null)
 LAUNCHER_FLAGS := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE) -DCMAKE_C_COMPILER_LAUNCHER=$(CCACHE))
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -29,8 +29,17 @@ bench: build
 	@ZEFIRAN_STATEMENT_LOG=0 scripts/with-test-db.sh $(BUILD_DIR)/bin/zefiran-bench \
 		--benchmark_out=$(BUILD_DIR)/bench-results.json --benchmark_out_format=json
 
+# The fuzzers, built with clang in a folder of their own, each run for FUZZ_SECONDS.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B $(FUZZ_BUILD_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+		-DZEFIRAN_FUZZ=ON -DZEFIRAN_BUILD_TESTS=OFF -DZEFIRAN_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target zefiran-fuzzers
+	@scripts/fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_BUILD_DIR)
