@@ -77,6 +77,12 @@ TColorButton::TColorButton(const QString &caption, QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &TColorButton::updateActive);
 }
 
+TColorButton::~TColorButton() {
+    // ~QWidget gives the focus away, and the application reports that while this object is a
+    // colour button no more.
+    disconnect(qApp, &QApplication::focusChanged, this, &TColorButton::updateActive);
+}
+
 void TColorButton::setBackColor(const QColor &color) {
     setColor(m_backColor, color);
 }

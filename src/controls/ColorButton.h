@@ -48,6 +48,7 @@ class TColorButton : public QPushButton {
 
 public:
     explicit TColorButton(const QString &caption, QWidget *parent = nullptr);
+    ~TColorButton() override;
 
     // Defaults: the palette's button face, button text and button face colours.
     QColor backColor() const { return m_backColor; }
