@@ -16,6 +16,7 @@
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -222,4 +223,35 @@ TEST_F(MainWindowTest, ReturningFromTheExportWindowReopensTheCallList) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     ASSERT_EQ(w.ZQuery3.recordCount(), 1);
     EXPECT_EQ(w.ZQuery3.fieldByName("telno").asString(), "eski");
+}
+
+// A real message box takes the focus and gives it back when it closes; that is no return
+// from another window of the program, so the call list is not opened again.
+TEST_F(MainWindowTest, ClosingARealMessageBoxDoesNotRunTheActivation) {
+    db.exec("INSERT INTO arayanlar (tarih, telno) VALUES ('2020-01-02', 'eski')");
+    writeSettings();
+    TForm1 &w = start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.TabSheet1->DateTimePicker1->setDate(QDate(2020, 1, 2)); // what an activation would show
+    QSignalSpy reopened(&w.ZQuery3, &TZQuery::rowsReset);
+
+    dialogs::setResponder({}); // this box is shown, and closed like a user would
+    bool boxWasActive = false;
+    bool focusCameBack = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->activateWindow(); // as the window manager does with a new box
+        boxWasActive = QTest::qWaitForWindowActive(box);
+        // The focus goes from the box straight back to the main window, as it does when the
+        // box closes on a desktop.
+        w.activateWindow();
+        focusCameBack = QTest::qWaitForWindowActive(&w);
+        box->button(QMessageBox::Ok)->click();
+    });
+    dialogs::showMessage(u"Kayıt Edildi"_s, &w);
+    EXPECT_TRUE(boxWasActive);
+    EXPECT_TRUE(focusCameBack);
+    EXPECT_EQ(reopened.size(), 0);
+    EXPECT_EQ(w.ZQuery3.recordCount(), 0);
 }
