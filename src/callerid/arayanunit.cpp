@@ -89,6 +89,10 @@ TXMLArayanType TXMLArayanlarType::Insert(int index) {
 TXMLArayanlarType LoadArayanlar(const QString &location, const HttpTimeouts &timeouts) {
     XmlDocument document;
     document.load(location, timeouts);
+    return BindArayanlar(document);
+}
+
+TXMLArayanlarType BindArayanlar(const XmlDocument &document) {
     const XmlNode root = document.documentElement();
     // A default namespace puts the element in a namespace: not the feed's element either.
     if (root.name() != kArayanlar || root.hasAttribute(QStringLiteral("xmlns")))

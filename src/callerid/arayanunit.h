@@ -69,3 +69,5 @@ private:
 // parsed, or when its document element is not "arayanlar" in no namespace.
 TXMLArayanlarType LoadArayanlar(const QString &location,
                                 const HttpTimeouts &timeouts = HttpRequest::kDefaultTimeouts);
+// The binding of a document already loaded; the same error for another document element.
+TXMLArayanlarType BindArayanlar(const XmlDocument &document);
