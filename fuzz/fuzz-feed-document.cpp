@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
@@ -16,10 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     } catch (const Error &) {
         return 0;
     }
-    const XmlNode root = document.documentElement();
-    if (root.name() != QStringLiteral("arayanlar"))
+    std::optional<TXMLArayanlarType> bound;
+    try {
+        bound = BindArayanlar(document); // the program's own check of the document element
+    } catch (const Error &) {
         return 0;
-    TXMLArayanlarType callers(root);
+    }
+    TXMLArayanlarType &callers = *bound;
     const int count = callers.Count();
     for (int i = 0; i < count; ++i) {
         const TXMLArayanType caller = callers.Items(i);
