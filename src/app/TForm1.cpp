@@ -11,6 +11,7 @@
 #include "controls/DbText.h"
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
+#include "controls/PageControl.h"
 #include "controls/TextGuard.h"
 #include "directory/CallList.h"
 #include "directory/CustomerCard.h"
@@ -95,7 +96,7 @@ TForm1::TForm1(QWidget *parent)
                                                  : "select * from arayanlar");
     ZQuery2.setFixedFields(DirectorySearch::ZQuery2Fields());
 
-    PageControl1 = new QTabWidget(this);
+    PageControl1 = new PageControl(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     QFont tabFont = windowFont;
     tabFont.setPixelSize(19);

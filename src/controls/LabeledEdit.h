@@ -17,7 +17,12 @@ public:
     QLabel *label() const { return m_label; }
 
     QString text() const { return m_edit->text(); }
-    void setText(const QString &text) { m_edit->setText(text); }
+    // The text as the program fills the edit: the edit shows its start, as a long value
+    // (an e-mail address) is read from its beginning.
+    void setText(const QString &text) {
+        m_edit->setText(text);
+        m_edit->setCursorPosition(0);
+    }
     void clear() { m_edit->clear(); }
 
 signals:

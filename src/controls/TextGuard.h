@@ -15,6 +15,8 @@ public:
     State validate(QString &input, int &pos) const override;
 };
 
+// The edit (a combo's edit) refuses text that holds a character outside Windows-1254, whether
+// typed, pasted or put in by an assistive tool; the edit keeps the text it had.
 void guardText(QLineEdit *edit);
 void guardText(QComboBox *combo);
 
@@ -31,4 +33,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    QString m_accepted;
 };

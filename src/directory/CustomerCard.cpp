@@ -1,9 +1,11 @@
 #include "directory/CustomerCard.h"
 
 #include "controls/Captioned.h"
+#include "controls/CountLabel.h"
 #include "controls/DbText.h"
 #include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
+#include "controls/EditableCombo.h"
 #include "controls/LabeledEdit.h"
 #include "controls/TextGuard.h"
 #include "store/TZQuery.h"
@@ -59,10 +61,9 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     DateTimePicker1->setAccessibleName(QStringLiteral("Kayıt Tarihi"));
     Label2->setBuddy(DateTimePicker1);
 
-    Label7 = new QLabel(this);
+    Label7 = new CountLabel(QStringLiteral("Kayıt sayısı"), QString(), this);
     Label7->setObjectName(QStringLiteral("Label7"));
     Label7->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label7->setAccessibleName(QStringLiteral("Kayıt sayısı"));
 
     GroupBox1 = new QGroupBox(QStringLiteral("Firma Bilgileri"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -185,8 +186,8 @@ void CustomerCard::temizle() {
         edit->clear();
     Memo3->clear();
     Memo1->clear();
-    ComboBox1->setEditText(QString());
-    ComboBox3->setEditText(QString());
+    setComboText(ComboBox1, QString());
+    setComboText(ComboBox3, QString());
 }
 
 void CustomerCard::getir() {
@@ -204,8 +205,8 @@ void CustomerCard::getir() {
     LabeledEdit11->setText(text("firmaunvan"));
     LabeledEdit9->setText(text("vergidaire"));
     LabeledEdit10->setText(text("vergino"));
-    ComboBox1->setEditText(text("grup"));
-    ComboBox3->setEditText(text("referans"));
+    setComboText(ComboBox1, text("grup"));
+    setComboText(ComboBox3, text("referans"));
     LabeledEdit4->setText(text("eposta"));
 }
 

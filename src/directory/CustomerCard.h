@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "controls/CountLabel.h"
+
 class LabeledEdit;
 class Memo;
 class QComboBox;
@@ -72,7 +74,7 @@ public:
     QLabel *Label6;             // "Referans :"
     QComboBox *ComboBox3;       //                   referans
     LabeledEdit *LabeledEdit4;  // "E-Posta"         eposta
-    QLabel *Label7;             // the number of records of ZQuery1
+    CountLabel *Label7;         // the number of records of ZQuery1
     QPushButton *BitBtn1;       // "Kaydet"
     QPushButton *BitBtn2;       // "Yazdır"
     QPushButton *BitBtn3;       // "Yeni Kayıt"

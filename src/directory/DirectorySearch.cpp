@@ -1,6 +1,7 @@
 #include "directory/DirectorySearch.h"
 
 #include "controls/Captioned.h"
+#include "controls/CountLabel.h"
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
 #include "controls/DbText.h"
@@ -8,6 +9,7 @@
 #include "controls/Dialogs.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
+#include "platform/Cp1254.h"
 #include "store/TZQuery.h"
 
 #include <QComboBox>
@@ -64,10 +66,9 @@ DirectorySearch::DirectorySearch(TZQuery &ZQuery1, TZQuery &ZQuery2, TZQuery &ZQ
     ComboBox2 = newCaptionedCombo("ComboBox2", "Label1", QStringLiteral("Grup:"), Label1, this);
     ComboBox4 = newCaptionedCombo("ComboBox4", "Label3", QStringLiteral("Referans:"), Label3, this);
 
-    Label4 = new QLabel(QStringLiteral("KS"), this);
+    Label4 = new CountLabel(QStringLiteral("Kayıt sayısı"), QStringLiteral("KS"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    Label4->setAccessibleName(QStringLiteral("Kayıt sayısı"));
     Button1 = newButton("Button1", QStringLiteral("Hepsi"), QIcon(), this);
 
     GroupBox4 = new QGroupBox(QStringLiteral("Rehber Kayıtları"), this);
@@ -140,16 +141,26 @@ DirectorySearch::DirectorySearch(TZQuery &ZQuery1, TZQuery &ZQuery2, TZQuery &ZQ
     auto on = [this](auto handler) {
         return dialogs::guard(this, [this, handler] { (this->*handler)(); });
     };
+    // A text that Windows-1254 cannot hold is refused by its box, which goes back to the text
+    // it had: there is nothing new to search for.
+    auto onText = [this](auto handler) {
+        return [this, handler](const QString &text) {
+            if (cp1254::canEncode(text))
+                dialogs::guarded([this, handler] { (this->*handler)(); }, this);
+        };
+    };
     connect(LabeledEdit12->edit(), &QLineEdit::textChanged, this,
-            on(&DirectorySearch::LabeledEdit12Change));
+            onText(&DirectorySearch::LabeledEdit12Change));
     connect(LabeledEdit14->edit(), &QLineEdit::textChanged, this,
-            on(&DirectorySearch::LabeledEdit14Change));
+            onText(&DirectorySearch::LabeledEdit14Change));
     connect(LabeledEdit15->edit(), &QLineEdit::textChanged, this,
-            on(&DirectorySearch::LabeledEdit15Change));
+            onText(&DirectorySearch::LabeledEdit15Change));
     connect(LabeledEdit16->edit(), &QLineEdit::textChanged, this,
-            on(&DirectorySearch::LabeledEdit16Change));
-    connect(ComboBox2, &QComboBox::editTextChanged, this, on(&DirectorySearch::ComboBox2Change));
-    connect(ComboBox4, &QComboBox::editTextChanged, this, on(&DirectorySearch::ComboBox4Change));
+            onText(&DirectorySearch::LabeledEdit16Change));
+    connect(ComboBox2, &QComboBox::editTextChanged, this,
+            onText(&DirectorySearch::ComboBox2Change));
+    connect(ComboBox4, &QComboBox::editTextChanged, this,
+            onText(&DirectorySearch::ComboBox4Change));
     connectDeferredClick(Button1, this, [this] { Button1Click(); });
     connectDeferredClick(BitBtn7, this, [this] { BitBtn7Click(); });
     connect(DBGrid1, &DBGrid::cellClick, this, on(&DirectorySearch::DBGrid1CellClick));

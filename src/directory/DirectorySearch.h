@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "controls/CountLabel.h"
 #include "store/Field.h"
 
 class CustomerCard;
@@ -56,7 +57,7 @@ public:
     QComboBox *ComboBox2;
     QLabel *Label3; // "Referans:"
     QComboBox *ComboBox4;
-    QLabel *Label4;       // the number of listed records; "KS" until the first refresh
+    CountLabel *Label4;   // the number of listed records; "KS" until the first refresh
     QPushButton *Button1; // "Hepsi"
     QGroupBox *GroupBox4; // "Rehber Kayıtları"
     DBGrid *DBGrid1;      // ZQuery2

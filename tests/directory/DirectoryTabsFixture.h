@@ -3,6 +3,7 @@
 #include "controls/DatabaseFixture.h"
 
 #include "controls/DBGrid.h"
+#include "controls/PageControl.h"
 #include "directory/CallList.h"
 #include "directory/CustomerCard.h"
 #include "directory/DirectorySearch.h"
@@ -58,7 +59,7 @@ protected:
     TZQuery ZQuery2{connection, QStringLiteral("ZQuery2")};
     TZQuery ZQuery3{connection, QStringLiteral("ZQuery3")};
     TZQuery ZQuery4{connection, QStringLiteral("ZQuery4")};
-    QTabWidget PageControl1;
+    PageControl PageControl1;
     CustomerCard *card;
     DirectorySearch *search;
     CallList *calls;
