@@ -246,12 +246,14 @@ int main(int argc, char **argv) {
     registerRegistrationBenchmarks();
     registerExportBenchmarks();
     registerFeedBenchmarks();
+    registerCallListBenchmarks();
     SummaryReporter reporter(isatty(fileno(stdout)) ? SummaryReporter::OO_ColorTabular
                                                     : SummaryReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printSummary(reporter);
     printSearchSummary();
     printExportSummary();
+    printCallListSummary();
 
     BenchEnvironment::tearDown();
     benchmark::Shutdown();

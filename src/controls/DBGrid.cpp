@@ -86,9 +86,16 @@ DBGrid::DBGrid(TZQuery &dataset, QWidget *parent)
     connect(&dataset, &TZQuery::currentRowChanged, this, &DBGrid::followDataset);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &DBGrid::userResized);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_changedRows = {-1, -1};
         applyWidths();
         followDataset(this->dataset().currentRow());
     });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { rowsChanged(first, last); });
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                rowsChanged(topLeft.row(), bottomRight.row());
+            });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { gridMoved(current); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DBGrid::titleClick);
@@ -196,9 +203,9 @@ void DBGrid::changeEvent(QEvent *event) {
 // ---------------------------------------------------------------- column widths
 
 // A column's width is, in this order: the width the user gave it; the width its list gives
-// it; the widest its first rows have needed so far; before any row showed a value, the
-// width its field's size needs. Widths are kept by field name, so they stay when a new
-// statement is opened.
+// it; the widest its rows have needed so far (the first rows of each opening, and every row
+// that arrived or changed since); before any row showed a value, the width its field's size
+// needs. Widths are kept by field name, so they stay when a new statement is opened.
 
 void DBGrid::userResized(int column, int, int width) {
     if (m_applying)
@@ -218,7 +225,8 @@ void DBGrid::applyWidths() {
             width = *known;
         } else if (column.width > 0) {
             width = column.width;
-        } else if (const int measured = measuredWidth(c); measured > 0) {
+        } else if (const int measured = measuredWidth(c, 0, m_model->rowCount() - 1);
+                   measured > 0) {
             // Columns widen for longer texts but do not narrow again while the user types.
             int &widest = m_measured[name];
             widest = std::max(widest, measured);
@@ -246,12 +254,59 @@ int DBGrid::fieldWidth(int column) const {
     return std::max(characters * fontMetrics().averageCharWidth() + 12, titleWidth(column));
 }
 
-int DBGrid::measuredWidth(int column) const {
+bool DBGrid::followsTexts(int column) const {
+    const GridColumn described = m_model->column(column);
+    return described.width <= 0 && !m_widths.contains(described.field.toLower()) &&
+           m_model->fieldOf(column) >= 0;
+}
+
+// A new row comes with a change per field and one for its post: the rows are measured once,
+// when the program is back in the event loop, before the grid paints them.
+void DBGrid::rowsChanged(int firstRow, int lastRow) {
+    const bool queued = m_changedRows.first >= 0;
+    m_changedRows.first = queued ? std::min(m_changedRows.first, firstRow) : firstRow;
+    m_changedRows.second = std::max(m_changedRows.second, lastRow);
+    if (queued)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const auto [first, last] = m_changedRows;
+            m_changedRows = {-1, -1};
+            if (first >= 0)
+                widenFor(first, last);
+        },
+        Qt::QueuedConnection);
+}
+
+void DBGrid::widenFor(int firstRow, int lastRow) {
+    m_applying = true;
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (!followsTexts(c))
+            continue;
+        const int measured = measuredWidth(c, firstRow, lastRow);
+        if (measured <= 0)
+            continue;
+        // A first measure replaces the width the field's size gave; later ones only widen.
+        int &widest = m_measured[m_model->column(c).field.toLower()];
+        if (measured <= widest)
+            continue;
+        widest = measured;
+        setColumnWidth(c, widest);
+    }
+    m_applying = false;
+}
+
+int DBGrid::measuredWidth(int column, int firstRow, int lastRow) const {
+    // A bounded number of rows: a change of many rows at once costs no more than an opening.
     constexpr int sampleRows = 40;
+    firstRow = std::max(firstRow, 0);
+    lastRow = std::min({lastRow, m_model->rowCount() - 1, firstRow + sampleRows - 1});
+    if (m_model->fieldOf(column) < 0)
+        return 0;
     const QFontMetrics metrics = fontMetrics();
     int content = 0;
-    const int rows = m_model->fieldOf(column) >= 0 ? std::min(m_model->rowCount(), sampleRows) : 0;
-    for (int row = 0; row < rows; ++row)
+    for (int row = firstRow; row <= lastRow; ++row)
         content = std::max(content, metrics.horizontalAdvance(
                                         m_model->data(m_model->index(row, column)).toString()));
     if (content == 0)

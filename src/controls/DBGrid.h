@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QTableView>
 
+#include <utility>
 #include <vector>
 
 #include "controls/DataSetModel.h"
@@ -55,11 +56,18 @@ private:
     void applyWidths();
     int titleWidth(int column) const;
     int fieldWidth(int column) const;
-    int measuredWidth(int column) const;
+    // The width the texts of those rows need in that column; 0 when they are all empty.
+    int measuredWidth(int column, int firstRow, int lastRow) const;
+    // Whether the column's width follows its texts (the user and the list gave it none).
+    bool followsTexts(int column) const;
+    // Rows that arrived or changed widen the columns that follow their texts.
+    void rowsChanged(int firstRow, int lastRow);
+    void widenFor(int firstRow, int lastRow);
 
     DataSetModel *m_model;
     bool m_following = false;
     bool m_applying = false;
-    QHash<QByteArray, int> m_widths;   // set by the user, by field name, across resets
-    QHash<QByteArray, int> m_measured; // needed by the rows shown so far
+    QHash<QByteArray, int> m_widths;           // set by the user, by field name, across resets
+    QHash<QByteArray, int> m_measured;         // needed by the rows shown so far
+    std::pair<int, int> m_changedRows{-1, -1}; // rows changed since they were last measured
 };

@@ -161,3 +161,68 @@ TEST_F(GridTest, ColumnWidthsComeFromTheListOrTheRowsAndTheUsersWidthsStay) {
     q.refresh();
     EXPECT_EQ(grid.columnWidth(0), 80);
 }
+
+// The call list opened on a morning without calls: the calls that come later, and the calls
+// after the log was emptied, show their date, time and name in full.
+TEST_F(GridTest, ColumnsFollowRowsThatArriveLaterAndTheUsersWidthsStay) {
+    TZQuery calls{connection, u"ZQuery3"_s};
+    calls.setSQL("select * from arayanlar where tarih=:par1");
+    calls.ParamByName("par1").setAsDate(QDate(2026, 12, 10));
+    calls.open();
+    DBGrid list{calls};
+    QFont listFont = list.font();
+    listFont.setPixelSize(16);
+    list.setFont(listFont);
+    const int date = calls.fieldIndex("tarih"), time = calls.fieldIndex("saat"),
+              number = calls.fieldIndex("telno"), caller = calls.fieldIndex("arayan"),
+              company = calls.fieldIndex("firma");
+    list.setColumnWidth(number, 40); // the user narrows a column
+    const QFontMetrics metrics = list.fontMetrics();
+    const auto fits = [&](int column) {
+        const QString text = list.model()->data(list.model()->index(0, column)).toString();
+        return list.columnWidth(column) >= metrics.horizontalAdvance(text) + 6;
+    };
+    const auto arrives = [&](const QByteArray &name, const QByteArray &firm = {}) {
+        calls.append();
+        calls.fieldByName("tarih").setAsDate(QDate(2026, 12, 10));
+        calls.fieldByName("saat").setAsString("06:12:45");
+        calls.fieldByName("telno").setAsString("05341455534");
+        calls.fieldByName("arayan").setAsString(name);
+        calls.fieldByName("firma").setAsString(firm);
+        calls.post();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // back in the event loop
+    };
+
+    arrives("G\xF6khan Karadenizo\xF0lu");
+    ASSERT_EQ(list.model()->rowCount(), 1);
+    EXPECT_TRUE(fits(date));
+    EXPECT_TRUE(fits(time));
+    EXPECT_TRUE(fits(caller));
+    EXPECT_EQ(list.columnWidth(number), 40);
+
+    // A shorter name narrows nothing; a text wider than the limit stops there.
+    const int callerWidth = list.columnWidth(caller);
+    arrives("Al");
+    EXPECT_EQ(list.columnWidth(caller), callerWidth);
+    arrives("Ali", QByteArray(30, 'W'));
+    EXPECT_LE(list.columnWidth(company), 32 * metrics.averageCharWidth() + 12);
+    EXPECT_GT(list.columnWidth(company), 20 * metrics.averageCharWidth());
+
+    // A changed row widens too.
+    ASSERT_TRUE(calls.locate("arayan", "Al"));
+    calls.edit();
+    calls.fieldByName("arayan").setAsString("Mehmet Ali Karadenizo\xF0ullar\xFD");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    EXPECT_GT(list.columnWidth(caller), callerWidth);
+    calls.cancel();
+
+    // The log emptied, the list opened again without rows: the next call shows in full.
+    db.exec("TRUNCATE TABLE arayanlar");
+    calls.setSQL("select * from arayanlar");
+    calls.open();
+    arrives("G\xF6khan Karadenizo\xF0lu");
+    EXPECT_TRUE(fits(date));
+    EXPECT_TRUE(fits(time));
+    EXPECT_TRUE(fits(caller));
+    EXPECT_EQ(list.columnWidth(number), 40);
+}
