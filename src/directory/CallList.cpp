@@ -3,6 +3,7 @@
 #include "controls/Captioned.h"
 #include "controls/DBGrid.h"
 #include "controls/DBNavigator.h"
+#include "controls/DatePicker.h"
 #include "controls/DbText.h"
 #include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
@@ -86,6 +87,7 @@ CallList::CallList(TZQuery &ZQuery3, TZQuery &ZQuery4, CustomerCard &card, QWidg
         dialogs::guarded([this] { DateTimePicker2Change(); }, this);
     };
     DateTimePicker2 = picker;
+    useSystemShortDate(DateTimePicker2);
     DateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));
     DateTimePicker2->setAccessibleName(QStringLiteral("Çağrı Tarihi"));
 

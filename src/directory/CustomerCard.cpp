@@ -2,6 +2,7 @@
 
 #include "controls/Captioned.h"
 #include "controls/CountLabel.h"
+#include "controls/DatePicker.h"
 #include "controls/DbText.h"
 #include "controls/DeferredClick.h"
 #include "controls/Dialogs.h"
@@ -57,6 +58,7 @@ CustomerCard::CustomerCard(TZQuery &ZQuery1, TZQuery &ZQuery2, QTabWidget &PageC
     DateTimePicker1 = new QDateEdit(this);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setCalendarPopup(true);
+    useSystemShortDate(DateTimePicker1);
     DateTimePicker1->setDate(QDate(2014, 8, 27));
     DateTimePicker1->setAccessibleName(QStringLiteral("Kayıt Tarihi"));
     Label2->setBuddy(DateTimePicker1);
