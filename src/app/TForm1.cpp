@@ -13,6 +13,7 @@
 #include "controls/LabeledEdit.h"
 #include "controls/PageControl.h"
 #include "controls/TextGuard.h"
+#include "controls/WindowActivation.h"
 #include "directory/CallList.h"
 #include "directory/CustomerCard.h"
 #include "directory/DirectorySearch.h"
@@ -34,7 +35,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 
@@ -164,7 +164,11 @@ TForm1::TForm1(QWidget *parent)
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
 
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm1::focusWindowChanged);
+    // Coming back to the main window from the program's other windows (not from a box).
+    new WindowActivation(this, [this] {
+        if (m_shown)
+            FormActivate();
+    });
 
     // Calls held while the database could not be reached are written as soon as it answers:
     // when the connection has come back (after the statement that brought it back), or when
@@ -271,23 +275,6 @@ void TForm1::FormShow() {
         TabSheet1->ComboBox3->clear();
         TabSheet1->ComboBox3->addItems(linesOf(QStringLiteral("referans.txt")));
         TabSheet1->ComboBox3->setEditText(QString());
-    }
-}
-
-// The main window becomes active again when the focus comes back from another window of the
-// program that is not a modal box; coming back from another application or from a message
-// box does not count.
-void TForm1::focusWindowChanged(QWindow *window) {
-    QWindow *previous = m_lastFocusWindow;
-    m_lastFocusWindow = window;
-    if (!m_shown || !window || window != windowHandle() || !previous || previous == window)
-        return;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == previous && top != this && !top->isModal() &&
-            !top->inherits("QDialog")) {
-            dialogs::guarded([this] { FormActivate(); }, this);
-            return;
-        }
     }
 }
 

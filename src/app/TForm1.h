@@ -21,7 +21,6 @@ class QLabel;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class QWindow;
 class TCIDv5;
 
 // The main window: the page control with the card, the search and the call list, the
@@ -98,11 +97,9 @@ private:
     void startDevice();
     void createFeed();
     void shutdown();
-    void focusWindowChanged(QWindow *window);
 
     bool m_shown = false;
     bool m_shutDown = false;
-    QPointer<QWindow> m_lastFocusWindow;
     QPointer<QWidget> m_exportWindow;
     QPointer<QWidget> m_smsWindow;
     QPointer<QWidget> m_offerWindow;

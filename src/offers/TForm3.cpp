@@ -2,13 +2,13 @@
 
 #include "controls/DBGrid.h"
 #include "controls/Dialogs.h"
+#include "controls/WindowActivation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -39,7 +39,7 @@ TForm3::TForm3(TZConnection &connection, TZQuery &directory, QWidget *parent)
 
     connect(DBGrid1, &DBGrid::cellClick, this,
             dialogs::guard(this, [this] { DBGrid1CellClick(); }));
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm3::focusWindowChanged);
+    new WindowActivation(this, [this] { FormActivate(); });
 }
 
 TForm3::~TForm3() {
@@ -59,24 +59,6 @@ void TForm3::showEvent(QShowEvent *event) {
 void TForm3::closeEvent(QCloseEvent *event) {
     dialogs::guarded([this] { FormClose(); }, this);
     event->accept();
-}
-
-// The window becomes active when the focus comes to it from another window of the program
-// that is not a modal box; coming back from another application or from a message box (an
-// error box of this window, say) does not count, so an error at activation is not shown
-// again and again.
-void TForm3::focusWindowChanged(QWindow *window) {
-    QWindow *previous = m_lastFocusWindow;
-    m_lastFocusWindow = window;
-    if (!window || window != windowHandle() || !previous || previous == window)
-        return;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == previous && top != this && !top->isModal() &&
-            !top->inherits("QDialog")) {
-            dialogs::guarded([this] { FormActivate(); }, this);
-            return;
-        }
-    }
 }
 
 void TForm3::FormActivate() {

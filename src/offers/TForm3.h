@@ -2,11 +2,9 @@
 
 #include "store/TZQuery.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class DBGrid;
-class QWindow;
 class TZConnection;
 
 // The offer details window: the offers made to the customer whose record is current in the
@@ -34,9 +32,7 @@ protected:
 
 private:
     void openLines();
-    void focusWindowChanged(QWindow *window);
 
     TZQuery &m_directory;
-    QPointer<QWindow> m_lastFocusWindow;
     bool m_placed = false;
 };

@@ -1,12 +1,12 @@
 #include "offers/TForm4.h"
 
 #include "controls/Dialogs.h"
+#include "controls/WindowActivation.h"
 #include "offers/DesktopOpener.h"
 #include "offers/DirectoryExport.h"
 #include "platform/DataFolder.h"
 
 #include <QApplication>
-#include <QWindow>
 
 namespace {
 
@@ -38,24 +38,7 @@ TForm4::TForm4(TZQuery &ZQuery2, QWidget *parent)
     setGeometry(192, 125, 928, 480);
     connect(m_opener, &DesktopOpener::failed, this,
             [this](const QString &, const QString &text) { dialogs::showError(text, this); });
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm4::focusWindowChanged);
-}
-
-// An activation is this window taking the focus from another, non-modal window of the
-// program: not the return from one of its own message boxes (which would export again
-// after every error), nor from another program (the spreadsheet it opened).
-void TForm4::focusWindowChanged(QWindow *window) {
-    QWindow *previous = m_lastFocusWindow;
-    m_lastFocusWindow = window;
-    if (!window || window != windowHandle() || !previous || previous == window)
-        return;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == previous && top != this && !top->isModal() &&
-            !top->inherits("QDialog")) {
-            dialogs::guarded([this] { FormActivate(); }, this);
-            return;
-        }
-    }
+    new WindowActivation(this, [this] { FormActivate(); });
 }
 
 void TForm4::FormActivate() {

@@ -2,11 +2,9 @@
 
 #include "platform/XmlDocument.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class DesktopOpener;
-class QWindow;
 class TZQuery;
 
 // The export window. Each activation from another window of the program (the search tab's
@@ -27,9 +25,6 @@ public:
     XmlDocument XMLDocument1;
 
 private:
-    void focusWindowChanged(QWindow *window);
-
     TZQuery &ZQuery2;
     DesktopOpener *m_opener;
-    QPointer<QWindow> m_lastFocusWindow;
 };
