@@ -96,10 +96,11 @@ QByteArray CallKeeper::registerCall(const QByteArray &number, const QDateTime &a
         try {
             fillCallRow(m_calls, caller, number, arrived);
             m_calls.post();
-        } catch (const SqlError &e) {
-            // The row is held instead; left in insert mode it would be posted by the next
-            // append as well.
-            if (e.databaseUnreachable() && m_calls.state() == DataSetState::Insert)
+        } catch (...) {
+            // Left in insert mode, the row would be posted again by the next call's append:
+            // a row the server refuses would stop every later call, and a held call, or a feed
+            // call that comes back at the next poll, would be logged twice.
+            if (m_calls.state() == DataSetState::Insert)
                 m_calls.cancel();
             throw;
         }

@@ -149,6 +149,22 @@ TEST_F(CallKeeperTest, OtherDatabaseErrorsAreNotHeld) {
     EXPECT_TRUE(told.empty());
 }
 
+// A call row the server refuses is not left pending: the next call's append would post it
+// first, failing again for ever, or logging a call twice when it comes back (as a feed call
+// does at the next poll).
+TEST_F(CallKeeperTest, ARefusedCallRowDoesNotStopTheNextCalls) {
+    openDatasets();
+    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON arayanlar FOR EACH ROW "
+            "IF NEW.telno = '222' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; "
+            "END IF");
+    EXPECT_ERROR_TEXT(keeper->registerCall("222", at(8, 1)), u"SQL Error: refused"_s);
+    EXPECT_EQ(ZQuery3->state(), DataSetState::Browse);
+
+    EXPECT_EQ(keeper->registerCall("111", at(8, 2)), "Bir");
+    EXPECT_EQ(logged(), (std::vector<TestDatabase::Row>{row("111", at(8, 2), "Bir")}));
+    EXPECT_FALSE(keeper->holdsCalls());
+}
+
 // With calls held, the tick asks the server's port now and then, without blocking, and the
 // calls are written when it answers.
 TEST_F(CallKeeperTest, TheTicksProbeWritesTheHeldCallsWhenTheServerAnswers) {
