@@ -1,11 +1,18 @@
 #include "MainWindowFixture.h"
 
+#include "callerid/NcidServer.h"
+#include "callerid/OnlineState.h"
+#include "callerid/TCIDv5.h"
+#include "directory/CustomerCard.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <QLabel>
+#include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 
 #include <mutex>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -102,6 +109,51 @@ TEST_F(FeedPollTest, NoPollWithoutImeiOrFeedAddress) {
     }
     EXPECT_EQ(requests(), 0);
     EXPECT_TRUE(boxTextsAfterStart().empty());
+}
+
+// The phone's calls keep coming in while the receipt's error box of a desk call is open: the
+// ticks that poll the feed run in the box's event loop.
+TEST_F(FeedPollTest, AMobileCallIsLoggedWhileTheBoxOfADeskCallIsOpen) {
+    if (!feedMayPoll(systemReachability()))
+        GTEST_SKIP() << "the system reports no network connection, so the feed does not poll";
+    {
+        std::lock_guard lock(mutex);
+        document = "<arayanlar><arayan><PhoneNumber>1234</PhoneNumber></arayan></arayanlar>";
+    }
+    NcidServer desk;
+    ASSERT_TRUE(desk.listen(QHostAddress::LocalHost, 0));
+    writeSettings("[Printing]\r\nPrintOK=e\r\n[CIDevice]\r\nPort=ncid://127.0.0.1:" +
+                  QByteArray::number(desk.port()) + "\r\n[MobilDevice]\r\nimeino=" + kImei +
+                  "\r\nFeedUrl=" + server.baseUrl().toUtf8() + "\r\n");
+    start();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !window->CIDv51->DeviceInfo(u"devicemodel"_s).isEmpty(); }, 5000));
+    window->PageControl1->setCurrentIndex(CustomerCard::CallListPage);
+
+    const auto callCount = [&] {
+        return db.scalar("SELECT COUNT(*) FROM arayanlar");
+    };
+    std::optional<QByteArray> countInBox;
+    recorder.whileOpen = [&](const dialogs::Box &) {
+        if (boxes.size() != 1)
+            return;
+        {
+            std::lock_guard lock(mutex);
+            document = "<arayanlar><arayan><Id>9</Id><PhoneNumber>05321234567</PhoneNumber>"
+                       "<AdSoyad>Can</AdSoyad></arayan></arayanlar>";
+        }
+        (void)QTest::qWaitFor([&] { return callCount() == QByteArray("2"); }, 10000);
+        countInBox = callCount();
+    };
+    desk.announceCall(u"05320000001"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return countInBox.has_value(); }, 20000));
+
+    EXPECT_EQ(countInBox, QByteArray("2"));
+    ASSERT_EQ(boxTexts(), std::vector{u"There is no default printer currently selected."_s});
+    const auto rows = db.query("SELECT telno FROM arayanlar ORDER BY Id");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], QByteArray("05320000001"));
+    EXPECT_EQ(rows[1][0], QByteArray("5321234567"));
 }
 
 } // namespace
