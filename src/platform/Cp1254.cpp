@@ -1,5 +1,7 @@
 #include "platform/Cp1254.h"
 
+#include "platform/Latin5.h"
+
 #include <array>
 
 namespace {
@@ -12,24 +14,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x009E, 0x0178};
 
 constexpr char16_t byteToUnicode(unsigned char b) {
-    if (b >= 0x80 && b <= 0x9F)
-        return kHighControls[b - 0x80];
-    switch (b) {
-    case 0xD0:
-        return 0x011E; // Ğ
-    case 0xDD:
-        return 0x0130; // İ
-    case 0xDE:
-        return 0x015E; // Ş
-    case 0xF0:
-        return 0x011F; // ğ
-    case 0xFD:
-        return 0x0131; // ı
-    case 0xFE:
-        return 0x015F; // ş
-    default:
-        return b;
-    }
+    return b >= 0x80 && b <= 0x9F ? kHighControls[b - 0x80] : latin5ToUnicode(b);
 }
 
 struct Table {

@@ -2,32 +2,13 @@
 
 #include "platform/Cp1254.h"
 #include "platform/Error.h"
+#include "platform/Latin5.h"
 
 #include <QStringDecoder>
 
 namespace textencoding {
 
 namespace {
-
-// ISO-8859-9 is ISO-8859-1 with six Turkish letters in place of Icelandic ones.
-char16_t iso8859_9(unsigned char b) {
-    switch (b) {
-    case 0xD0:
-        return 0x011E; // Ğ
-    case 0xDD:
-        return 0x0130; // İ
-    case 0xDE:
-        return 0x015E; // Ş
-    case 0xF0:
-        return 0x011F; // ğ
-    case 0xFD:
-        return 0x0131; // ı
-    case 0xFE:
-        return 0x015F; // ş
-    default:
-        return b;
-    }
-}
 
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes, const char *what,
                    Malformed malformed) {
@@ -76,7 +57,7 @@ QString decode(QByteArrayView bytes, Encoding encoding, Malformed malformed) {
         QString text(bytes.size(), Qt::Uninitialized);
         QChar *out = text.data();
         for (const char b : bytes)
-            *out++ = QChar(iso8859_9(static_cast<unsigned char>(b)));
+            *out++ = QChar(latin5ToUnicode(static_cast<unsigned char>(b)));
         return text;
     }
     }
