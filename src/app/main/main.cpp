@@ -1,16 +1,22 @@
+#include "app/InstalledStart.h"
 #include "app/TForm1.h"
 #include "controls/LabeledEdit.h"
 #include "directory/CustomerCard.h"
 #include "messaging/TForm2.h"
 #include "offers/TForm3.h"
 #include "offers/TForm4.h"
+#include "platform/DataFolder.h"
 #include "platform/HttpRequest.h"
+#include "platform/ShippedFolder.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zefiran"));
+    // The desktop entry's name, so that the desktop shows its icon for the window.
+    app.setDesktopFileName(QStringLiteral("tr.com.zefiran.Zefiran"));
+    enterDataFolder(shippedFolder(), dataFolder());
     // On Windows the caller-ID device, XML and automation needed the component runtime here;
     // of their replacements only the HTTP client wants its set-up before the first request.
     http::globalInit();
