@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CCACHE := $(shell command -v ccache 2>/dev/null)
 LAUNCHER_FLAGS := $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=$(CCACHE) -DCMAKE_C_COMPILER_LAUNCHER=$(CCACHE))
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench package fuzz format clean
 
 all: build
 
@@ -28,6 +28,11 @@ test: build
 bench: build
 	@ZEFIRAN_STATEMENT_LOG=0 scripts/with-test-db.sh $(BUILD_DIR)/bin/zefiran-bench \
 		--benchmark_out=$(BUILD_DIR)/bench-results.json --benchmark_out_format=json
+
+# The Debian package, from the plain build (only the programs and their files go in):
+# $(BUILD_DIR)/zefiran_<version>_<arch>.deb.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 # The fuzzers, built with clang in a folder of their own, each run for FUZZ_SECONDS.
 FUZZ_BUILD_DIR ?= build-fuzz

@@ -72,7 +72,7 @@ int main(int argc, char **argv) {
                                   QStringLiteral("AD"), QStringLiteral("zefiran"));
     const QCommandLineOption programHost(
         QStringLiteral("program-host"),
-        QStringLiteral("Programın bağlanacağı bilgisayar, kullanıcının sunucudaki konak kısmı: "
+        QStringLiteral("Programın çalışacağı bilgisayar, kullanıcısının sunucudaki konak kısmı: "
                        "bir ad, bir IP adresi ya da dükkânın bütün bilgisayarları için "
                        "192.168.1.% gibi bir desen (varsayılan: sunucunun bu bilgisayarı "
                        "gördüğü adres; bu bilgisayardaki sunucu için 127.0.0.1)."),
