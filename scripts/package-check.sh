@@ -26,9 +26,16 @@ echo "package-check: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 work=$(mktemp -d /tmp/zefiran-package-check.XXXXXX)
 program_pid=
 callsim_pid=
+# Ends the two programs started here, by their ids; a killed program's status is no failure.
+stop_started() {
+    local pid
+    for pid in "$@"; do
+        kill "$pid" 2>/dev/null || continue
+        wait "$pid" 2>/dev/null || true
+    done
+}
 cleanup() {
-    [[ -n "$program_pid" ]] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
-    [[ -n "$callsim_pid" ]] && kill "$callsim_pid" 2>/dev/null && wait "$callsim_pid" 2>/dev/null
+    stop_started $program_pid $callsim_pid
     "$db" stop "$work/db" || true
     rm -rf "$work"
 }
