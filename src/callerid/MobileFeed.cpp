@@ -5,10 +5,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
+
+#include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -66,6 +70,12 @@ MobileFeed::MobileFeed(Settings settings, Hooks hooks)
         m_hooks.processMessages = [] {
             QCoreApplication::processEvents();
         };
+    if (!m_hooks.clockMs)
+        m_hooks.clockMs = [] {
+            using namespace std::chrono;
+            return qint64(
+                duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        };
     if (!m_hooks.playSound)
         m_hooks.playSound = [this](const QString &path, QString *error) {
             return m_sound.playToEnd(path, error);
@@ -111,17 +121,22 @@ QByteArray MobileFeed::withoutLeadingZero(const QByteArray &number) {
 }
 
 void MobileFeed::mobilkontrol() {
-    if (m_polling || !configured())
+    if (m_polling || !configured() || m_hooks.clockMs() < m_nextPollAt)
         return;
     PollingFlag flag(m_polling);
+    m_slowFailure = false;
     poll();
+    putOffAfterSlowFailure();
 }
 
 void MobileFeed::poll() {
     m_hooks.processMessages();
+    QElapsedTimer fetching;
+    fetching.start();
     try {
         m_document = LoadArayanlar(feedAddress(), m_settings.timeouts);
     } catch (const Error &) {
+        noteFailure(fetching.elapsed());
         fetchFailed();
         return;
     }
@@ -151,12 +166,35 @@ void MobileFeed::poll() {
                 m_hooks.registerCall(number, received);
             m_unacknowledged = key;
         }
-        acknowledge();
+        QElapsedTimer acknowledging;
+        acknowledging.start();
+        try {
+            acknowledge();
+        } catch (const Error &) {
+            noteFailure(acknowledging.elapsed());
+            throw;
+        }
         m_unacknowledged.reset();
         succeeded();
     } catch (const Error &e) {
         reportOnce(e.text());
     }
+}
+
+void MobileFeed::noteFailure(qint64 tookMs) {
+    if (tookMs >= m_settings.slowFailureMs)
+        m_slowFailure = true;
+}
+
+void MobileFeed::putOffAfterSlowFailure() {
+    if (!m_slowFailure) {
+        m_retryMs = 0;
+        m_nextPollAt = 0;
+        return;
+    }
+    m_retryMs = m_retryMs == 0 ? m_settings.firstRetryMs
+                               : std::min(2 * m_retryMs, m_settings.longestRetryMs);
+    m_nextPollAt = m_hooks.clockMs() + m_retryMs;
 }
 
 void MobileFeed::fetchFailed() {

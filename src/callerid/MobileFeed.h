@@ -19,7 +19,10 @@
 // A poll that is asked for while one runs (a tick delivered while the sound plays or a box
 // is open) does nothing. A feed server that cannot be reached is reported once per outage;
 // later polls fail quietly with a note until a fetch succeeds again. Errors after the fetch
-// are reported once per text until a poll succeeds. When the acknowledgement fails after
+// are reported once per text until a poll succeeds. A poll that failed only after a long wait
+// (a host that drops the packets, a name server that does not answer) blocked the window for
+// that long, so the next polls are put off, for longer while it goes on; a poll that works or
+// fails at once polls on every tick again. When the acknowledgement fails after
 // the call was registered, the next poll that finds the very same entries only sends the
 // acknowledgement again, so that a call is not registered on every tick.
 class MobileFeed {
@@ -34,6 +37,9 @@ public:
         QString acknowledgementPath; // where "cidsil.xml" is written
         QString soundFile = QStringLiteral("phone.mp3"); // looked up in the working directory
         HttpTimeouts timeouts = kTimeouts;
+        int slowFailureMs = 1000;   // a failed poll that took this long puts the next off
+        int firstRetryMs = 5000;    // by this long first, twice as long each time after
+        int longestRetryMs = 30000; // but never longer than this
     };
 
     // What the poll does outside itself. Hooks left empty do nothing, except processMessages
@@ -51,6 +57,8 @@ public:
         std::function<void(const QString &)> showError;
         std::function<void(const QByteArray &number, const QDateTime &arrived)> registerCall;
         std::function<bool(const QString &path, QString *error)> playSound;
+        // A clock that only goes forward, in milliseconds (the system's steady clock).
+        std::function<qint64()> clockMs;
     };
 
     static const QString kFetchFailureText;
@@ -60,7 +68,8 @@ public:
 
     // The IMEI and the base address are set; an empty one switches the feed off.
     bool configured() const;
-    // One poll; nothing while a poll runs or the feed is not configured.
+    // One poll; nothing while a poll runs, the feed is not configured, or polls are put off
+    // after a slow failure.
     void mobilkontrol();
     bool polling() const { return m_polling; }
 
@@ -86,6 +95,8 @@ private:
     void acknowledge();
     void reportOnce(const QString &text);
     void succeeded();
+    void noteFailure(qint64 tookMs);
+    void putOffAfterSlowFailure();
 
     Settings m_settings;
     Hooks m_hooks;
@@ -98,4 +109,7 @@ private:
     std::optional<QByteArray> m_unacknowledged; // the entries registered, not yet acknowledged
     std::optional<TXMLArayanlarType> m_document;
     QString m_answerText;
+    qint64 m_nextPollAt = 0;    // on the hook's clock; polls before it are put off
+    int m_retryMs = 0;          // how long the last slow failure put polls off; 0 after a good poll
+    bool m_slowFailure = false; // a request of the running poll failed after a long wait
 };

@@ -49,6 +49,10 @@ public:
         std::lock_guard lock(m_mutex);
         m_hung = hung;
     }
+    void setAcknowledgementHung(bool hung) {
+        std::lock_guard lock(m_mutex);
+        m_ackHung = hung;
+    }
     QString baseUrl() const { return m_server.baseUrl(); }
     std::vector<HttpServerRequest> requests() const { return m_server.requests(); }
     int fetches() const { return count("/callerid/" + kImei.toUtf8() + ".xml"); }
@@ -66,6 +70,8 @@ private:
         if (m_hung)
             return std::nullopt;
         if (request.path() == "/callerid/cidsil.php") {
+            if (m_ackHung)
+                return std::nullopt;
             if (m_ackStatus == 200)
                 m_document = kSentinel;
             return HttpServerResponse{m_ackStatus, "text/plain", "OK", {}};
@@ -81,6 +87,7 @@ private:
     int m_status = 200;
     int m_ackStatus = 200;
     bool m_hung = false;
+    bool m_ackHung = false;
     LoopbackHttpServer m_server;
 };
 
@@ -353,6 +360,66 @@ TEST_F(MobileFeedTest, AnUnreachableServerIsReportedOncePerOutage) {
     poll.mobilkontrol();
     EXPECT_EQ(fetchFailureBoxes, 2);
     EXPECT_TRUE(errors.empty());
+}
+
+// A server that lets the requests run into their time-out blocks the window for that long on
+// every tick; the polls after such a failure are put off, longer each time, and a poll that
+// works, or fails at once, brings the tick's poll back.
+TEST_F(MobileFeedTest, PollsArePutOffAfterAFailureThatTookLong) {
+    auto s = settings(); // the requests give up after 500 ms
+    s.slowFailureMs = 450;
+    s.firstRetryMs = 5000;
+    s.longestRetryMs = 12000;
+    auto h = hooks();
+    qint64 now = 0;
+    h.clockMs = [&] {
+        return now;
+    };
+    MobileFeed poll(s, h);
+
+    server.setHung(true);
+    // When each tick comes, and how many fetches the server has seen after it.
+    const std::pair<qint64, int> ticks[] = {
+        {0, 1},     {0, 1},     {4999, 1}, {5000, 2}, // put off 5 s
+        {14999, 2}, {15000, 3},                       // then 10 s
+        {26999, 3}, {27000, 4},                       // then no more than 12 s
+    };
+    for (const auto &[at, fetches] : ticks) {
+        now = at;
+        poll.mobilkontrol();
+        EXPECT_EQ(server.fetches(), fetches) << "tick at " << at << " ms";
+    }
+    EXPECT_EQ(fetchFailureBoxes, 1);
+
+    server.setHung(false);
+    server.setDocument(feed(entry(1, "05550000001", u"Ali"_s)));
+    now = 39000;
+    poll.mobilkontrol();
+    EXPECT_EQ(registered, std::vector<QByteArray>{"5550000001"});
+    EXPECT_EQ(notes.back(), QString());
+    poll.mobilkontrol(); // the next tick polls again
+    EXPECT_EQ(server.fetches(), 6);
+
+    server.setDocument("<html>down</html>", 503); // a failure at once puts nothing off
+    poll.mobilkontrol();
+    poll.mobilkontrol();
+    EXPECT_EQ(server.fetches(), 8);
+    EXPECT_EQ(fetchFailureBoxes, 2);
+
+    // An acknowledgement that runs into its time-out puts the polls off too; the call is
+    // registered once and acknowledged when the poll comes back.
+    server.setDocument(feed(entry(2, "05550000002", u"Can"_s)));
+    server.setAcknowledgementHung(true);
+    poll.mobilkontrol();
+    EXPECT_EQ(server.fetches(), 9);
+    poll.mobilkontrol();
+    EXPECT_EQ(server.fetches(), 9);
+    server.setAcknowledgementHung(false);
+    now += 5000;
+    poll.mobilkontrol();
+    EXPECT_EQ(server.fetches(), 10);
+    EXPECT_EQ(server.acknowledgements(), 3);
+    EXPECT_EQ(registered, (std::vector<QByteArray>{"5550000001", "5550000002"}));
 }
 
 TEST_F(MobileFeedTest, ErrorsAfterTheFetchAreReportedOnceAndTheEntriesComeBack) {
