@@ -5,18 +5,16 @@
 
 #include "BenchEnvironment.h"
 #include "Benchmarks.h"
+#include "RegistrationDatasets.h"
 
 #include "callerid/CallRegistration.h"
 #include "callerid/MobileFeed.h"
 #include "callerid/arayanunit.h"
 #include "platform/Cp1254.h"
-#include "store/TZConnection.h"
-#include "store/TZQuery.h"
 #include "support/LoopbackHttpServer.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -49,14 +47,7 @@ void BM_FeedPollThreeEntries(benchmark::State &state) {
                 return std::optional(HttpServerResponse{200, "text/plain", "OK", {}});
             return std::optional(HttpServerResponse{200, "text/xml", document, {}});
         });
-        auto connection = BenchEnvironment::get().connectStore();
-        TZQuery directory(*connection, QStringLiteral("ZQuery1"));
-        directory.setSQL("select * from rehber");
-        directory.open();
-        TZQuery calls(*connection, QStringLiteral("ZQuery3"));
-        calls.setSQL("select * from arayanlar where tarih=:par1");
-        calls.ParamByName("par1").setAsDate(QDate::currentDate());
-        calls.open();
+        RegistrationDatasets datasets;
 
         QTemporaryDir work; // no phone.mp3 there: silent
         const QString oldWorkingDir = QDir::currentPath();
@@ -74,7 +65,7 @@ void BM_FeedPollThreeEntries(benchmark::State &state) {
             ++failures;
         };
         hooks.registerCall = [&](const QByteArray &number, const QDateTime &arrived) {
-            arayankaydet(directory, calls, number, arrived);
+            arayankaydet(datasets.directory, datasets.calls, number, arrived);
         };
         MobileFeed poll(settings, hooks);
         for (auto _ : state)

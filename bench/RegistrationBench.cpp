@@ -5,30 +5,21 @@
 #include "BenchEnvironment.h"
 #include "Benchmarks.h"
 #include "DemoData.h"
+#include "RegistrationDatasets.h"
 
 #include "callerid/CallRegistration.h"
-#include "store/TZConnection.h"
-#include "store/TZQuery.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QDate>
 
 namespace {
 
 void BM_RegisterAbsentCall(benchmark::State &state) {
     try {
-        auto connection = BenchEnvironment::get().connectStore();
-        TZQuery directory(*connection, QStringLiteral("ZQuery1"));
-        directory.setSQL("select * from rehber");
-        directory.open();
-        TZQuery calls(*connection, QStringLiteral("ZQuery3"));
-        calls.setSQL("select * from arayanlar where tarih=:par1");
-        calls.ParamByName("par1").setAsDate(QDate::currentDate());
-        calls.open();
+        RegistrationDatasets datasets;
         const QByteArray number = demodata::absentNumber();
         for (auto _ : state) {
-            const QByteArray name = arayankaydet(directory, calls, number);
+            const QByteArray name = arayankaydet(datasets.directory, datasets.calls, number);
             benchmark::DoNotOptimize(name);
         }
         state.counters["calls_written"] = static_cast<double>(state.iterations());
