@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 namespace {
 
 void BM_RegisterAbsentCall(benchmark::State &state) {
